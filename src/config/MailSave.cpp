@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Form1.h"
+
+// Not built yet: the handler does nothing.
+void Form1::Command2_Click()
+{
+}
+

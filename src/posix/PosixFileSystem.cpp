@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+#include "posix/PosixFileSystem.h"
+
+#include "posix/PosixEnvironment.h"
+#include "posix/UniqueFd.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    std::string folder = ParentFolder(path);
+    return folder.empty() ? std::string(".") : folder;
+}
+
+// The mode a newly created file should get. A file that exists keeps its own.
+mode_t newFileMode(const std::string& path, NewFileAccess access)
+{
+    if (access == NewFileAccess::Ordinary) {
+        return 0666; // narrowed by the umask
+    }
+    struct stat folder{};
+    const bool setgid = ::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0;
+    return setgid ? 0660 : 0600;
+}
+
+// A file of the given name in the same folder as path.
+std::string siblingPath(const std::string& path, const std::string& name)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
+void syncFolder(const std::string& path)
+{
+    UniqueFd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) {
+        ::fsync(dir.get());
+    }
+}
+
+class PosixStagedFile : public StagedFile
+{
+public:
+    PosixStagedFile(std::string target, std::string temporary, UniqueFd fd)
+        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_fd(std::move(fd))
+    {
+    }
+    ~PosixStagedFile() override
+    {
+        if (!m_committed) {
+            m_fd.reset();
+            ::unlink(m_temporary.c_str());
+        }
+    }
+    PosixStagedFile(const PosixStagedFile&) = delete;
+    PosixStagedFile& operator=(const PosixStagedFile&) = delete;
+
+    bool write(std::string_view bytes) override
+    {
+        m_ok = m_ok && writeAll(m_fd.get(), bytes);
+        return m_ok;
+    }
+
+    bool commit() override
+    {
+        if (!m_ok || ::fsync(m_fd.get()) != 0 || m_fd.close() != 0) {
+            return false;
+        }
+        if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+            return false;
+        }
+        m_committed = true;
+        syncFolder(m_target);
+        return true;
+    }
+
+private:
+    std::string m_target;
+    std::string m_temporary;
+    UniqueFd m_fd;
+    bool m_ok = true;
+    bool m_committed = false;
+};
+
+} // namespace
+
+bool PosixFileSystem::fileExists(const std::string& path) const
+{
+    struct stat info{};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool PosixFileSystem::entryExists(const std::string& path) const
+{
+    struct stat info{};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::appendToFile(const std::string& path, std::string_view bytes)
+{
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!fd) {
+        return false;
+    }
+    const bool written = writeAll(fd.get(), bytes);
+    return fd.close() == 0 && written;
+}
+
+bool PosixFileSystem::createIfMissing(const std::string& path)
+{
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    return fd && fd.close() == 0;
+}
+
+std::optional<std::string> PosixFileSystem::readFile(const std::string& path, std::size_t maxBytes) const
+{
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[65536];
+    while (content.size() < maxBytes) {
+        const ssize_t n = ::read(fd.get(), buffer, std::min(sizeof buffer, maxBytes - content.size()));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    return content;
+}
+
+bool PosixFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
+{
+    const auto slash = path.rfind('/');
+    const std::string temporaryName = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
+    auto staged = stageFile(path, temporaryName);
+    if (!staged) {
+        return false;
+    }
+    // Give the temporary the mode the final file must have before any secret is written into it.
+    struct stat existing{};
+    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode(path, access);
+    if (::chmod(siblingPath(path, temporaryName).c_str(), mode) != 0) {
+        return false;
+    }
+    return staged->write(content) && staged->commit();
+}
+
+std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
+{
+    const std::string temporary = siblingPath(path, temporaryName);
+    // Created owner-only; replaceFile widens the mode where the file calls for it.
+    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd) {
+        return nullptr;
+    }
+    return std::make_unique<PosixStagedFile>(path, temporary, std::move(fd));
+}

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QIcon>
+
+// The program's own icon, drawn at 16 and 32 pixels: a bell under a watch-light, the window's and
+// the tray's icon alike.
+QIcon AppIcon();

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Plain objects standing for the window's controls. A view mirrors them: every property change is
+// reported to the control's observer at once, so a caption is on screen before a modal box opens.
+
+enum class Prop
+{
+    Caption,
+    Text,
+    SelLength,
+    Value,
+    Enabled,
+    Visible,
+    WindowState,
+    Interval,
+};
+
+class Control;
+using ControlObserver = std::function<void(Control&, Prop)>;
+
+class Control
+{
+public:
+    explicit Control(std::string name, int index = -1) : m_name(std::move(name)), m_index(index) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return m_name; }
+    // The index within its control array, or -1 for a control that is not in one.
+    int index() const { return m_index; }
+
+    // Observers are called in the order they were added, after the value has changed.
+    void addObserver(ControlObserver observer) { m_observers.push_back(std::move(observer)); }
+    void notify(Prop prop)
+    {
+        for (auto& observer : m_observers) {
+            observer(*this, prop);
+        }
+    }
+
+private:
+    std::string m_name;
+    int m_index;
+    std::vector<ControlObserver> m_observers;
+};
+
+// A property that reports each change of its value to the owning control's observer.
+template <typename T>
+class Property
+{
+public:
+    Property(Control& owner, Prop id, T initial) : m_owner(owner), m_id(id), m_value(std::move(initial)) {}
+    Property(const Property&) = delete;
+
+    Property& operator=(T value)
+    {
+        if (!(value == m_value)) {
+            m_value = std::move(value);
+            m_owner.notify(m_id);
+        }
+        return *this;
+    }
+    Property& operator=(const Property& other) { return *this = other.m_value; }
+
+    const T& operator()() const { return m_value; }
+    operator const T&() const { return m_value; } // NOLINT(google-explicit-constructor): reads like the control
+
+private:
+    Control& m_owner;
+    Prop m_id;
+    T m_value;
+};
+
+class TextBox : public Control
+{
+public:
+    explicit TextBox(std::string name, std::string text = {}, bool password = false)
+        : Control(std::move(name)), Text(*this, Prop::Text, std::move(text)), m_password(password)
+    {
+    }
+    Property<std::string> Text;
+    // Number of selected characters; kept up to date by the view, read by the key filters.
+    Property<int> SelLength{*this, Prop::SelLength, 0};
+    Property<bool> Enabled{*this, Prop::Enabled, true};
+    // Password style: every character is shown as "*".
+    bool isPassword() const { return m_password; }
+
+private:
+    bool m_password;
+};
+
+class CommandButton : public Control
+{
+public:
+    CommandButton(std::string name, std::string caption, int index = -1)
+        : Control(std::move(name), index), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+    Property<bool> Enabled{*this, Prop::Enabled, true};
+};
+
+class CheckBox : public Control
+{
+public:
+    CheckBox(std::string name, std::string caption)
+        : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+    // 0 unchecked, 1 checked.
+    Property<int> Value{*this, Prop::Value, 0};
+    Property<bool> Enabled{*this, Prop::Enabled, true};
+};
+
+class OptionButton : public Control
+{
+public:
+    OptionButton(std::string name, std::string caption, int index)
+        : Control(std::move(name), index), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+    Property<bool> Value{*this, Prop::Value, false};
+    Property<bool> Enabled{*this, Prop::Enabled, true};
+};
+
+class Label : public Control
+{
+public:
+    Label(std::string name, std::string caption, int index = -1)
+        : Control(std::move(name), index), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+};
+
+class Frame : public Control
+{
+public:
+    Frame(std::string name, std::string caption) : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+};
+
+class Timer : public Control
+{
+public:
+    Timer(std::string name, std::int32_t interval, bool enabled)
+        : Control(std::move(name)), Interval(*this, Prop::Interval, interval), Enabled(*this, Prop::Enabled, enabled)
+    {
+    }
+    // Milliseconds between ticks, counted from the moment the timer is enabled.
+    Property<std::int32_t> Interval;
+    Property<bool> Enabled;
+};
+
+class MenuItem : public Control
+{
+public:
+    MenuItem(std::string name, std::string caption)
+        : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+    Property<bool> Enabled{*this, Prop::Enabled, true};
+    bool isSeparator() const { return Caption() == "-"; }
+};
+
+// A menu and its items in order, separators included.
+class Menu : public Control
+{
+public:
+    Menu(std::string name, std::string caption) : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    {
+    }
+    Property<std::string> Caption;
+    std::vector<MenuItem*> items;
+};
+
+// Controls sharing one name, addressed by index as arrays(i). Indices need not be contiguous.
+template <typename T>
+class ControlArray
+{
+public:
+    explicit ControlArray(std::string name) : m_name(std::move(name)) {}
+
+    template <typename... Args>
+    T& add(int index, Args&&... args)
+    {
+        auto control = std::make_unique<T>(m_name, std::forward<Args>(args)..., index);
+        T& ref = *control;
+        m_items[index] = std::move(control);
+        return ref;
+    }
+    T& operator()(int index) { return *m_items.at(index); }
+    const T& operator()(int index) const { return *m_items.at(index); }
+    bool has(int index) const { return m_items.count(index) != 0; }
+    const std::string& name() const { return m_name; }
+
+    template <typename F>
+    void forEach(F&& f)
+    {
+        for (auto& [index, control] : m_items) {
+            f(*control);
+        }
+    }
+
+private:
+    std::string m_name;
+    std::map<int, std::unique_ptr<T>> m_items;
+};

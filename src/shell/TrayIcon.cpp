@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#include "shell/TrayIcon.h"
+
+#include "common/TextEncoding.h"
+#include "shell/Form1.h"
+#include "shell/UiServices.h"
+
+void SetTrayIcon(Form1& owner, const std::string& tipText, int messageCode)
+{
+    auto& services = owner.services();
+    services.tray.notifyIcon(messageCode, services.encoding.cutToBytes(tipText, TrayTipMaxBytes));
+}
+
+void InstallTraySubclass(Form1& owner)
+{
+    owner.services().tray.installSubclass();
+}
+
+void TearDownTray(Form1& owner)
+{
+    auto& services = owner.services();
+    services.tray.notifyIcon(NIM_DELETE, {});
+    services.tray.restoreSubclass();
+}
+
+void ShowStatus(Form1& owner, const std::string& caption)
+{
+    owner.Caption = caption;
+    SetTrayIcon(owner, owner.Caption, NIM_MODIFY);
+}

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+
+// Ports through which the window's handlers reach the desktop. None of them reports a failure to
+// its caller: the program never examines the results of these calls.
+
+// Message box style 48: an OK button only and the exclamation icon, the one style the program uses.
+inline constexpr int vbExclamation = 48;
+
+class MessageBoxService
+{
+public:
+    virtual ~MessageBoxService() = default;
+    // Shows a modal box and returns when the operator has closed it.
+    virtual void MsgBox(const std::string& text, int style, const std::string& title) = 0;
+};
+
+// Notify-icon message codes.
+inline constexpr int NIM_ADD = 0;
+inline constexpr int NIM_MODIFY = 1;
+inline constexpr int NIM_DELETE = 2;
+
+// The notification-area icon of the main window and the "subclass" that routes the icon's right
+// click to the window's menu. Where the desktop has no notification area every call is harmless.
+class TrayService
+{
+public:
+    virtual ~TrayService() = default;
+    // NIM_ADD shows the icon with the tip; NIM_MODIFY changes the tip of a shown icon and does nothing
+    // when there is none (it never brings a deleted icon back); NIM_DELETE removes the icon if shown.
+    virtual void notifyIcon(int messageCode, const std::string& tip) = 0;
+    // From now on a right click on the icon (button released) pops the window's menu at the mouse.
+    virtual void installSubclass() = 0;
+    // Undoes installSubclass(); harmless when nothing is installed.
+    virtual void restoreSubclass() = 0;
+};
+
+// The two ways the program ends.
+class AppLifetime
+{
+public:
+    virtual ~AppLifetime() = default;
+    // Unloads the window: Form_QueryUnload runs, then the program ends once the handler returns.
+    virtual void unloadWindow() = 0;
+    // Ends the program as soon as the running handler returns, with no unload handling.
+    // The caller returns at once after this call.
+    virtual void endNow() = 0;
+};
+
+// Hands a document or address to the desktop ("open" it); does not wait and reports nothing.
+class ShellService
+{
+public:
+    virtual ~ShellService() = default;
+    virtual void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
+                              const std::string& directory, int showCommand) = 0;
+};

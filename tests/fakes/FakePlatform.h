@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Clock.h"
+#include "common/Environment.h"
+#include "common/FileSystem.h"
+#include "common/TextEncoding.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+// A clock that moves only when the test moves it.
+class FakeClock : public Clock
+{
+public:
+    LocalDateTime localNow() const override;
+    std::chrono::steady_clock::time_point steadyNow() const override { return m_steady; }
+    void advance(std::chrono::milliseconds step) { m_steady += step; }
+    void setLocal(LocalDateTime local) { m_local = local; }
+
+private:
+    LocalDateTime m_local{2026, 12, 7, 9, 5, 3};
+    std::chrono::steady_clock::time_point m_steady{};
+};
+
+class FakeEnvironment : public Environment
+{
+public:
+    std::string folder = "/opt/sentrybell";
+    std::string hostName = "webhost";
+    std::string executableFolder() const override { return folder; }
+    std::string systemFolder() const override { return folder; }
+    std::string computerName() const override { return hostName; }
+    char pathSeparator() const override { return '/'; }
+    std::string executableSuffix() const override { return {}; }
+};
+
+// UTF-8 is the platform encoding, as on Linux.
+class FakeEncoding : public TextEncoding
+{
+public:
+    std::string toPlatform(std::string_view utf8) const override;
+    std::string fromPlatform(std::string_view bytes) const override;
+    std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const override;
+};
+
+// Files in memory. Folders must be made with addFolder() before files can be written in them;
+// failWrites makes every write fail as a full disk would.
+class FakeFileSystem : public FileSystem
+{
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders{"/"};
+    bool failWrites = false;
+
+    void addFolder(const std::string& path) { folders.insert(path); }
+
+    bool fileExists(const std::string& path) const override { return files.count(path) != 0; }
+    bool entryExists(const std::string& path) const override;
+    bool appendToFile(const std::string& path, std::string_view bytes) override;
+    bool createIfMissing(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) const override;
+    bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) override;
+    std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
+
+    bool canWrite(const std::string& path) const;
+};

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "shell/UiServices.h"
+
+#include <string>
+#include <vector>
+
+struct ShownMessage
+{
+    std::string text;
+    int style;
+    std::string title;
+};
+
+class FakeMessageBox : public MessageBoxService
+{
+public:
+    std::vector<ShownMessage> shown;
+    void MsgBox(const std::string& text, int style, const std::string& title) override
+    {
+        shown.push_back({text, style, title});
+    }
+};
+
+// Records every tray call and keeps the icon's state as a notification area would.
+class FakeTray : public TrayService
+{
+public:
+    std::vector<std::string> calls; // "add:<tip>", "modify:<tip>", "delete", "subclass", "restore"
+    bool iconShown = false;
+    bool subclassed = false;
+    std::string tip;
+
+    void notifyIcon(int messageCode, const std::string& text) override;
+    void installSubclass() override
+    {
+        calls.emplace_back("subclass");
+        subclassed = true;
+    }
+    void restoreSubclass() override
+    {
+        calls.emplace_back("restore");
+        subclassed = false;
+    }
+};
+
+class FakeLifetime : public AppLifetime
+{
+public:
+    int unloads = 0;
+    int endings = 0;
+    void unloadWindow() override { ++unloads; }
+    void endNow() override { ++endings; }
+};
+
+class FakeShell : public ShellService
+{
+public:
+    std::vector<std::string> opened; // "<operation> <file>"
+    void ShellExecute(const std::string& operation, const std::string& file, const std::string& /*parameters*/,
+                      const std::string& /*directory*/, int /*showCommand*/) override
+    {
+        opened.push_back(operation + " " + file);
+    }
+};

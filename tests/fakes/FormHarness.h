@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "fakes/FakePlatform.h"
+#include "fakes/FakeUi.h"
+#include "shell/Form1.h"
+
+#include <chrono>
+#include <optional>
+
+// Follows Timer1 as the real timer would: the count starts when the timer is enabled, and restarts
+// when its interval changes while enabled. Due times come from the fake clock.
+class FakeTimerDriver
+{
+public:
+    FakeTimerDriver(Form1& form, FakeClock& clock);
+    // When the next tick is due, or nothing while the timer is disabled (or has no positive interval).
+    std::optional<std::chrono::steady_clock::time_point> dueAt() const;
+    // Moves the clock to the due time and runs one tick. False when no tick is due.
+    bool fireNext();
+
+private:
+    Form1& m_form;
+    FakeClock& m_clock;
+    std::chrono::steady_clock::time_point m_armedAt{};
+};
+
+// A Form1 over fakes of every port, for the core tests.
+struct FormHarness
+{
+    FakeClock clock;
+    FakeEnvironment environment;
+    FakeFileSystem files;
+    FakeEncoding encoding;
+    FakeMessageBox messageBox;
+    FakeTray tray;
+    FakeLifetime lifetime;
+    FakeShell shell;
+    Form1 form{services()};
+    FakeTimerDriver timer{form, clock};
+
+    Form1Services services()
+    {
+        Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
+        s.shell = &shell;
+        return s;
+    }
+};
