@@ -2,11 +2,6 @@
 #include "shell/Form1.h"
 
 // Not built yet: the handler does nothing.
-void Form1::Command3_Click()
-{
-}
+void Form1::Command3_Click() {}
 
-void Form1::Command4_Click()
-{
-}
-
+void Form1::Command4_Click() {}

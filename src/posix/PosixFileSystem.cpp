@@ -39,7 +39,9 @@ mode_t newFileMode(const std::string& path, NewFileAccess access)
     if (access == NewFileAccess::Ordinary) {
         return 0666; // narrowed by the umask
     }
-    struct stat folder{};
+    struct stat folder
+    {
+    };
     const bool setgid = ::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0;
     return setgid ? 0660 : 0600;
 }
@@ -107,13 +109,17 @@ private:
 
 bool PosixFileSystem::fileExists(const std::string& path) const
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool PosixFileSystem::entryExists(const std::string& path) const
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
@@ -166,7 +172,9 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
         return false;
     }
     // Give the temporary the mode the final file must have before any secret is written into it.
-    struct stat existing{};
+    struct stat existing
+    {
+    };
     const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode(path, access);
     if (::chmod(siblingPath(path, temporaryName).c_str(), mode) != 0) {
         return false;

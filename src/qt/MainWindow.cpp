@@ -6,8 +6,8 @@
 #include "qt/QtTray.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,8 +64,7 @@ MainWindow::MainWindow(Form1& form, QtTray& tray, QWidget* parent) : QWidget(par
     m_tray.setMenu(&m_menu);
 }
 
-template <typename W>
-W* MainWindow::place(Control& control, QWidget* parent, int x, int y, int width, int height)
+template <typename W> W* MainWindow::place(Control& control, QWidget* parent, int x, int y, int width, int height)
 {
     auto* widget = new W(parent);
     widget->setGeometry(x, y, width, height);
@@ -168,8 +167,7 @@ void MainWindow::buildLeftColumn()
     bindButton(m_form.Command5, place<QPushButton>(m_form.Command5, this, x, y, 89, 33),
                [this] { m_form.Command5_Click(); });
     y += step;
-    bindButton(m_form.comEnd, place<QPushButton>(m_form.comEnd, this, x, y, 89, 33),
-               [this] { m_form.comEnd_Click(); });
+    bindButton(m_form.comEnd, place<QPushButton>(m_form.comEnd, this, x, y, 89, 33), [this] { m_form.comEnd_Click(); });
 }
 
 void MainWindow::buildMonitoringFrame()
@@ -225,8 +223,8 @@ void MainWindow::buildMailFrame()
     frame->setTitle(toQString(f.Frame2.Caption));
 
     const std::pair<Label*, TextBox*> rows[] = {
-        {&f.Label1(2), &f.txtSendto}, {&f.Label1(3), &f.txtCC},   {&f.Label1(4), &f.txtFrom},
-        {&f.Label1(6), &f.txtAcount}, {&f.Label1(7), &f.txtPass}, {&f.Label1(1), &f.txtSMTP},
+        {&f.Label1(2), &f.txtSendto},  {&f.Label1(3), &f.txtCC},   {&f.Label1(4), &f.txtFrom},
+        {&f.Label1(6), &f.txtAcount},  {&f.Label1(7), &f.txtPass}, {&f.Label1(1), &f.txtSMTP},
         {&f.Label1(5), &f.txtSubject},
     };
     int y = 20;
@@ -276,11 +274,11 @@ void MainWindow::buildContactLabels()
 void MainWindow::buildMenu()
 {
     Form1& f = m_form;
-    const std::pair<MenuItem*, void (Form1::*)()> commands[] = {
-        {&f.Menu_Open, &Form1::Menu_Open_Click},
-        {&f.Menu_Start, &Form1::Menu_Start_Click},
-        {&f.Menu_Stop, &Form1::Menu_Stop_Click},
-        {&f.Menu_End, &Form1::Menu_End_Click},
+    const std::pair<MenuItem*, std::function<void()>> commands[] = {
+        {&f.Menu_Open, [&f] { f.Menu_Open_Click(); }},
+        {&f.Menu_Start, [&f] { f.Menu_Start_Click(); }},
+        {&f.Menu_Stop, [&f] { f.Menu_Stop_Click(); }},
+        {&f.Menu_End, [&f] { f.Menu_End_Click(); }},
     };
     m_menu.setTitle(toQString(f.Menu_File.Caption));
     for (MenuItem* item : f.Menu_File.items) {
@@ -293,9 +291,9 @@ void MainWindow::buildMenu()
                 action->setEnabled(item->Enabled);
             }
         });
-        for (auto [commandItem, handler] : commands) {
-            if (commandItem == item) {
-                connect(action, &QAction::triggered, this, [this, handler = handler] { (m_form.*handler)(); });
+        for (const auto& command : commands) {
+            if (command.first == item) {
+                connect(action, &QAction::triggered, this, [handler = command.second] { handler(); });
             }
         }
     }
@@ -332,27 +330,30 @@ void MainWindow::bindWindow()
             setWindowTitle(toQString(m_form.Caption));
             break;
         case Prop::Visible:
-            if (m_form.Visible) {
-                show();
-            } else if (QtTray::hostAvailable()) {
-                hide();
-            } else {
-                // Without a notification area a hidden window could never be reached again.
-                showMinimized();
-            }
-            break;
         case Prop::WindowState:
-            if (m_form.WindowState == 1) {
-                showMinimized();
-            } else if (m_form.Visible) {
-                showNormal();
-                activateWindow();
-            }
+            applyWindowState();
             break;
         default:
             break;
         }
     });
+}
+
+void MainWindow::applyWindowState()
+{
+    if (!m_form.Visible) {
+        if (QtTray::hostAvailable()) {
+            hide();
+        } else {
+            // Without a notification area a hidden window could never be reached again.
+            showMinimized();
+        }
+    } else if (m_form.WindowState == 1) {
+        showMinimized();
+    } else {
+        showNormal();
+        activateWindow();
+    }
 }
 
 void MainWindow::bindTimer()
@@ -393,7 +394,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     auto* edit = qobject_cast<QLineEdit*>(watched);
     TextBox* box = edit == widgetFor(m_form.txtTimeout) ? &m_form.txtTimeout
                    : edit == widgetFor(m_form.txtTimer) ? &m_form.txtTimer
-                                                         : nullptr;
+                                                        : nullptr;
     if (box != nullptr && event->type() == QEvent::KeyPress) {
         return filterKey(*box, edit, static_cast<QKeyEvent*>(event));
     }

@@ -4,10 +4,10 @@
 #include "shell/Form1.h"
 
 #include <QHash>
-#include <functional>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QtTray;
 class QLineEdit;
@@ -41,9 +41,9 @@ private:
     void applyTabOrder();
     void bindWindow();
     void bindTimer();
+    void applyWindowState();
 
-    template <typename W>
-    W* place(Control& control, QWidget* parent, int x, int y, int width, int height);
+    template <typename W> W* place(Control& control, QWidget* parent, int x, int y, int width, int height);
     void bind(TextBox& box, QLineEdit* edit);
     bool filterKey(TextBox& box, QLineEdit* edit, QKeyEvent* key);
 

@@ -28,8 +28,8 @@ void QtLifetime::endNow()
     QCoreApplication::exit(0);
 }
 
-void QtShell::ShellExecute(const std::string& /*operation*/, const std::string& file,
-                           const std::string& /*parameters*/, const std::string& /*directory*/, int /*showCommand*/)
+void QtShell::ShellExecute(const std::string& /*operation*/, const std::string& file, const std::string& /*parameters*/,
+                           const std::string& /*directory*/, int /*showCommand*/)
 {
     const QString target = toQString(file);
     const QUrl url = target.startsWith('/') ? QUrl::fromLocalFile(target) : QUrl(target);

@@ -55,8 +55,7 @@ private:
 };
 
 // A property that reports each change of its value to the owning control's observer.
-template <typename T>
-class Property
+template <typename T> class Property
 {
 public:
     Property(Control& owner, Prop id, T initial) : m_owner(owner), m_id(id), m_value(std::move(initial)) {}
@@ -148,7 +147,8 @@ public:
 class Frame : public Control
 {
 public:
-    Frame(std::string name, std::string caption) : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    Frame(std::string name, std::string caption)
+        : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
     {
     }
     Property<std::string> Caption;
@@ -182,7 +182,8 @@ public:
 class Menu : public Control
 {
 public:
-    Menu(std::string name, std::string caption) : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
+    Menu(std::string name, std::string caption)
+        : Control(std::move(name)), Caption(*this, Prop::Caption, std::move(caption))
     {
     }
     Property<std::string> Caption;
@@ -190,14 +191,12 @@ public:
 };
 
 // Controls sharing one name, addressed by index as arrays(i). Indices need not be contiguous.
-template <typename T>
-class ControlArray
+template <typename T> class ControlArray
 {
 public:
     explicit ControlArray(std::string name) : m_name(std::move(name)) {}
 
-    template <typename... Args>
-    T& add(int index, Args&&... args)
+    template <typename... Args> T& add(int index, Args&&... args)
     {
         auto control = std::make_unique<T>(m_name, std::forward<Args>(args)..., index);
         T& ref = *control;
@@ -209,8 +208,7 @@ public:
     bool has(int index) const { return m_items.count(index) != 0; }
     const std::string& name() const { return m_name; }
 
-    template <typename F>
-    void forEach(F&& f)
+    template <typename F> void forEach(F&& f)
     {
         for (auto& [index, control] : m_items) {
             f(*control);

@@ -62,9 +62,9 @@ std::vector<Control*> Form1::controls()
 {
     std::vector<Control*> all{&手動チェック};
     IIS.forEach([&all](Control& c) { all.push_back(&c); });
-    for (Control* c : std::initializer_list<Control*>{
-             &Command5, &comEnd, &Frame1, &txtLog, &Command3, &chkKidou, &txtParaPath, &Command4, &txtTimeout,
-             &txtTimer, &txtUrl, &txtProxy, &chkSysStart, &txtUser, &txtUserPass}) {
+    for (Control* c : std::initializer_list<Control*>{&Command5, &comEnd, &Frame1, &txtLog, &Command3, &chkKidou,
+                                                      &txtParaPath, &Command4, &txtTimeout, &txtTimer, &txtUrl,
+                                                      &txtProxy, &chkSysStart, &txtUser, &txtUserPass}) {
         all.push_back(c);
     }
     OptBoot.forEach([&all](Control& c) { all.push_back(&c); });
@@ -96,8 +96,8 @@ std::vector<TextBox*> Form1::textBoxes()
 
 std::vector<Control*> Form1::tabOrder()
 {
-    return {&手動チェック, &IIS(0),    &IIS(1),     &IIS(2),      &IIS(3),    &txtLog,      &txtParaPath, &txtTimeout,
-            &txtUrl,       &Command1,  &txtSendto,  &txtCC,       &txtFrom,   &txtSubject,  &Command2,    &comEnd,
-            &txtAcount,    &txtPass,   &Command3,   &Command4,    &Command5,  &txtTimer,    &chkKidou,    &txtUserPass,
-            &txtUser,      &chkSysStart, &OptBoot(0), &txtProxy,  &txtSMTP};
+    return {&手動チェック, &IIS(0),      &IIS(1),     &IIS(2),   &IIS(3),   &txtLog,     &txtParaPath, &txtTimeout,
+            &txtUrl,       &Command1,    &txtSendto,  &txtCC,    &txtFrom,  &txtSubject, &Command2,    &comEnd,
+            &txtAcount,    &txtPass,     &Command3,   &Command4, &Command5, &txtTimer,   &chkKidou,    &txtUserPass,
+            &txtUser,      &chkSysStart, &OptBoot(0), &txtProxy, &txtSMTP};
 }

@@ -30,8 +30,7 @@ std::size_t characterCount(std::string_view utf8)
 void filterSecondsKey(const TextBox& box, std::int16_t& keyCode)
 {
     const std::string& text = box.Text();
-    const bool replacesAll =
-        text.empty() || static_cast<std::size_t>(box.SelLength()) == characterCount(text);
+    const bool replacesAll = text.empty() || static_cast<std::size_t>(box.SelLength()) == characterCount(text);
     const long long value = LeadingNumber(text);
 
     if (keyCode == KeyEnter) {

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "fakes/FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ContactLabels, BothElementsOfANoticeOpenTheSameShippedDocument)
+{
+    FormHarness h;
+    h.form.Label4_Click(0);
+    h.form.Label4_Click(2);
+    h.form.Label5_Click(1);
+    h.form.Label5_Click(0);
+    EXPECT_EQ(h.shell.opened, (std::vector<std::string>{
+                                  "open /opt/sentrybell/doc/user-guide.html",
+                                  "open /opt/sentrybell/doc/user-guide.html",
+                                  "open /opt/sentrybell/doc/platform-notes.html",
+                                  "open /opt/sentrybell/doc/platform-notes.html",
+                              }));
+}
+
+TEST(ContactLabels, ARootInstallFormsTheDocumentPathWithOneSeparator)
+{
+    FormHarness h;
+    h.environment.folder = "/";
+    h.form.Label4_Click(0);
+    EXPECT_EQ(h.shell.opened.at(0), "open /doc/user-guide.html");
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+#include "shell/InputFilters.h"
+
+#include "fakes/FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Types keys into a field as a text box would: a key the handler lets through is inserted at the
+// caret (or replaces the selection).
+class NumericField : public ::testing::Test
+{
+protected:
+    FormHarness h;
+    Form1& f = h.form;
+
+    void type(TextBox& box, const std::string& keys, std::size_t caret = std::string::npos)
+    {
+        for (char key : keys) {
+            auto code = static_cast<std::int16_t>(key);
+            if (&box == &f.txtTimeout) {
+                f.txtTimeout_KeyPress(code);
+            } else {
+                f.txtTimer_KeyPress(code);
+            }
+            if (code == 0) {
+                continue;
+            }
+            std::string text = box.SelLength() > 0 ? std::string() : box.Text();
+            box.SelLength = 0;
+            if (code == 8) {
+                if (!text.empty()) {
+                    text.pop_back();
+                }
+            } else {
+                const std::size_t at = caret == std::string::npos ? text.size() : caret++;
+                text.insert(at, 1, static_cast<char>(code));
+            }
+            box.Text = text;
+        }
+    }
+    std::int16_t press(TextBox& box, std::int16_t code)
+    {
+        &box == &f.txtTimeout ? f.txtTimeout_KeyPress(code) : f.txtTimer_KeyPress(code);
+        return code;
+    }
+};
+
+TEST_F(NumericField, ValuesTypedLeftToRightStayWithinSixty)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"451", "45"}, {"65", "6"}, {"60", "60"}, {"70", "7"}, {"0", ""}, {"05", "5"}, {"19", "19"}, {"123", "12"},
+    };
+    for (auto [keys, expected] : cases) {
+        for (TextBox* box : {&f.txtTimeout, &f.txtTimer}) {
+            box->Text = "";
+            type(*box, keys);
+            EXPECT_EQ(box->Text(), expected) << box->name() << " keys " << keys;
+        }
+    }
+}
+
+TEST_F(NumericField, AFullSelectionIsReplacedButNeverByAZero)
+{
+    f.txtTimeout.Text = "45";
+    f.txtTimeout.SelLength = 2;
+    EXPECT_EQ(press(f.txtTimeout, '0'), 0);
+    EXPECT_EQ(press(f.txtTimeout, '5'), '5') << "the limits do not apply to a replacement";
+    f.txtTimeout.Text = "7";
+    f.txtTimeout.SelLength = 1;
+    EXPECT_EQ(press(f.txtTimeout, '9'), '9');
+}
+
+TEST_F(NumericField, RulesJudgeTheTextBeforeTheKey)
+{
+    f.txtTimer.Text = "5";
+    type(f.txtTimer, "9", 0); // the caret in front of the 5
+    EXPECT_EQ(f.txtTimer.Text(), "95");
+    type(f.txtTimer, "1");
+    EXPECT_EQ(f.txtTimer.Text(), "95") << "a value over 6 takes no further digit";
+}
+
+TEST_F(NumericField, OnlyAsciiDigitsAndBackspacePass)
+{
+    f.txtTimeout.Text = "4";
+    const std::uint16_t refused[] = {'a', '-', '+', '.', ' ', 22 /* Ctrl+V */, 0xFF15 /* full-width 5 */,
+                                     13 /* Enter */};
+    for (std::uint16_t key : refused) {
+        const auto code = static_cast<std::int16_t>(key);
+        EXPECT_EQ(press(f.txtTimeout, code), 0) << key;
+    }
+    EXPECT_EQ(press(f.txtTimeout, 8), 8);
+    f.txtTimeout.Text = "60";
+    EXPECT_EQ(press(f.txtTimeout, 8), 8) << "Backspace works whatever the value";
+    f.txtTimeout.Text = "";
+    EXPECT_EQ(press(f.txtTimeout, 13), 0) << "Enter never reaches the box";
+}
+
+TEST_F(NumericField, TimeoutIsClampedToOneToSixtyOnFocusLoss)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"95", "60"}, {"61", "60"},   {"60", "60"},
+        {"1", "1"},   {"0", "1"},     {"-5", "1"},
+        {"", ""},     {"abc", "abc"}, {"99999999999999999999999", "60"},
+    };
+    for (auto [before, after] : cases) {
+        f.txtTimeout.Text = before;
+        f.txtTimeout_LostFocus();
+        EXPECT_EQ(f.txtTimeout.Text(), after) << '"' << before << '"';
+    }
+}
+
+TEST_F(NumericField, IntervalFieldHasNoClamp)
+{
+    f.txtTimer.Text = "95";
+    f.txtTimeout.Text = "30";
+    f.txtTimeout_LostFocus();
+    EXPECT_EQ(f.txtTimer.Text(), "95");
+}
+
+TEST(FilterKeyTest, PassesOnlyListedCharacters)
+{
+    EXPECT_EQ(FilterKey('7', "0123456789"), '7');
+    EXPECT_EQ(FilterKey('x', "0123456789"), 0);
+    EXPECT_EQ(FilterKey('A', "abc"), 0) << "the comparison is case-sensitive";
+    EXPECT_EQ(FilterKey(static_cast<std::int16_t>(0x3042), "あい"), static_cast<std::int16_t>(0x3042));
+}
+
+TEST(LeadingNumberTest, ReadsLeadingDigitsOnly)
+{
+    EXPECT_EQ(LeadingNumber(""), 0);
+    EXPECT_EQ(LeadingNumber("abc"), 0);
+    EXPECT_EQ(LeadingNumber("45x"), 45);
+    EXPECT_GT(LeadingNumber("999999999999999999999999999"), 60) << "saturates instead of wrapping";
+}
+
+} // namespace
