@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "posix/IniRegistryStore.h"
 #include "posix/PosixClock.h"
 #include "posix/PosixEnvironment.h"
 #include "posix/PosixFileSystem.h"
@@ -29,9 +30,11 @@ int main(int argc, char** argv)
     QtLifetime lifetime;
     QtShell shell;
     QtTray tray(AppIcon());
+    IniRegistryStore registry(files, "/etc/sentrybell/registry.ini");
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.registry = &registry;
     Form1 form(services);
     MainWindow window(form, tray);
     messageBox.setParent(&window);
