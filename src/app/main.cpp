@@ -2,6 +2,7 @@
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
 #include "posix/IniRegistryStore.h"
+#include "posix/InstanceLock.h"
 #include "posix/PosixClock.h"
 #include "posix/PosixEnvironment.h"
 #include "posix/PosixFileSystem.h"
@@ -13,6 +14,8 @@
 #include "shell/Form1.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <iostream>
 
 int main(int argc, char** argv)
 {
@@ -24,6 +27,17 @@ int main(int argc, char** argv)
 
     PosixClock clock;
     PosixEnvironment environment;
+
+    const InstanceLock lock(environment.executableFolder() + "/.sentrybell.lock");
+    if (lock.state() == InstanceLock::State::HeldElsewhere) {
+        std::cerr << AppTitle << ": already running from " << environment.executableFolder() << "; this one ends\n";
+        const QString platform = QGuiApplication::platformName();
+        if (platform != "offscreen" && platform != "minimal") {
+            QMessageBox::warning(nullptr, AppTitle, "このフォルダーの Sentrybell は既に実行中です。");
+        }
+        return 1;
+    }
+
     PosixFileSystem files;
     Utf8Encoding encoding;
     QtMessageBox messageBox;
