@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fakes/FakePickers.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeUi.h"
 #include "shell/Form1.h"
@@ -36,6 +37,8 @@ struct FormHarness
     FakeTray tray;
     FakeLifetime lifetime;
     FakeShell shell;
+    FakeFileChooser fileChooser;
+    FakeFolderChooser folderChooser;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -43,6 +46,8 @@ struct FormHarness
     {
         Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
         s.shell = &shell;
+        s.fileChooser = &fileChooser;
+        s.folderChooser = &folderChooser;
         return s;
     }
 };
