@@ -7,6 +7,8 @@
 #include "posix/Utf8Encoding.h"
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
+#include "qt/QtFileChooser.h"
+#include "qt/QtFolderChooser.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
 #include "shell/Form1.h"
@@ -29,13 +31,19 @@ int main(int argc, char** argv)
     QtLifetime lifetime;
     QtShell shell;
     QtTray tray(AppIcon());
+    QtFileChooser fileChooser;
+    QtFolderChooser folderChooser;
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.fileChooser = &fileChooser;
+    services.folderChooser = &folderChooser;
     Form1 form(services);
     MainWindow window(form, tray);
     messageBox.setParent(&window);
     lifetime.setWindow(&window);
+    fileChooser.setParent(&window);
+    folderChooser.setParent(&window);
 
     form.Form_Load();
     if (form.Visible && form.WindowState == 0) {
