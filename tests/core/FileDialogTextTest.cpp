@@ -37,27 +37,9 @@ TEST(FileDialogFilter, ListEndsWhereTheDialogSeesTwoNuls)
     EXPECT_EQ(FilterEntries(ConvertFilter("A|*.a|B")), (std::vector<FileFilter>{{"A", "*.a"}, {"B", ""}}));
 }
 
-TEST(FileDialogBuffer, SizeIsAtLeastTheSystemPathLength)
+TEST(FileDialogBuffer, TextEndsAtItsNulAndIsNeverCutInsideACharacter)
 {
-    EXPECT_EQ(FileBufferSize(0), 260U);
-    EXPECT_EQ(FileBufferSize(-1), 260U);
-    EXPECT_EQ(FileBufferSize(100), 260U);
-    EXPECT_EQ(FileBufferSize(260), 260U);
-    EXPECT_EQ(FileBufferSize(261), 261U);
-    EXPECT_EQ(FileBufferSize(32767), 32767U);
-}
-
-TEST(FileDialogBuffer, TextIsCutToLeaveRoomForItsNul)
-{
-    EXPECT_EQ(BufferText("iiserr.txt", 260), "iiserr.txt");
-    EXPECT_EQ(BufferText(std::string(259, 'a'), 260), std::string(259, 'a'));
-    EXPECT_EQ(BufferText(std::string(260, 'a'), 260), std::string(259, 'a'));
-    EXPECT_EQ(BufferText(std::string(400, 'a'), 261), std::string(260, 'a'));
     EXPECT_EQ(BufferText("ab\0cd"s, 260), "ab");
-}
-
-TEST(FileDialogBuffer, CutNeverSplitsACharacter)
-{
     // 258 bytes and a three-byte character: the character does not fit in 259 bytes and goes whole.
     const std::string text = std::string(258, 'a') + "ﾌ";
     EXPECT_EQ(BufferText(text, 260), std::string(258, 'a'));
@@ -74,26 +56,6 @@ TEST(FileDialogBuffer, SelectionIsLaidOutAsTheDialogWritesIt)
 
     answer.files.resize(1);
     EXPECT_EQ(SelectionBuffer(answer, true, 260), "/srv/a.txt\0\0"s);
-}
-
-TEST(FileDialogBuffer, SelectionThatDoesNotFitIsRefused)
-{
-    FileDialogResult answer;
-    answer.folder = "/srv";
-    answer.files = {{"/srv/" + std::string(254, 'x'), std::string(254, 'x')}}; // 259 characters
-    EXPECT_TRUE(SelectionBuffer(answer, false, 260).has_value());
-    answer.files.front().path += 'x'; // 260 characters leave no room for the NUL
-    EXPECT_FALSE(SelectionBuffer(answer, false, 260).has_value());
-    EXPECT_TRUE(SelectionBuffer(answer, false, 261).has_value());
-    EXPECT_FALSE(SelectionBuffer(FileDialogResult{}, false, 260).has_value());
-}
-
-TEST(FileDialogBuffer, ReadsUpToOneOrTwoNuls)
-{
-    EXPECT_EQ(UpToNul("/srv\0a\0b\0\0"s), "/srv");
-    EXPECT_EQ(UpToDoubleNul("/srv\0a\0b\0\0"s), "/srv\0a\0b"s);
-    EXPECT_EQ(UpToDoubleNul("/srv/a\0\0"s), "/srv/a");
-    EXPECT_EQ(UpToNul("no nul"), "no nul");
 }
 
 } // namespace
