@@ -9,6 +9,8 @@
 #include "posix/Utf8Encoding.h"
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
+#include "qt/QtFileChooser.h"
+#include "qt/QtFolderChooser.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
 #include "shell/Form1.h"
@@ -46,13 +48,20 @@ int main(int argc, char** argv)
     QtTray tray(AppIcon());
     IniRegistryStore registry(files, "/etc/sentrybell/registry.ini");
 
+    QtFileChooser fileChooser;
+    QtFolderChooser folderChooser;
+
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.fileChooser = &fileChooser;
+    services.folderChooser = &folderChooser;
     services.registry = &registry;
     Form1 form(services);
     MainWindow window(form, tray);
     messageBox.setParent(&window);
     lifetime.setWindow(&window);
+    fileChooser.setParent(&window);
+    folderChooser.setParent(&window);
 
     form.Form_Load();
     if (form.Visible && form.WindowState == 0) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fakes/FakePickers.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
@@ -38,6 +39,8 @@ struct FormHarness
     FakeLifetime lifetime;
     FakeShell shell;
     FakeRegistry registry;
+    FakeFileChooser fileChooser;
+    FakeFolderChooser folderChooser;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -46,6 +49,8 @@ struct FormHarness
         Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
         s.shell = &shell;
         s.registry = &registry;
+        s.fileChooser = &fileChooser;
+        s.folderChooser = &folderChooser;
         return s;
     }
 };
