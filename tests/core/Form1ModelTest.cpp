@@ -2,7 +2,6 @@
 #include "fakes/FormHarness.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 namespace {
