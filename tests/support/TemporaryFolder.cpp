@@ -30,6 +30,9 @@ void WriteFile(const std::string& path, const std::string& content, std::filesys
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << content;
+        if (!out.flush()) {
+            throw std::runtime_error("cannot write " + path);
+        }
     }
     std::filesystem::permissions(path, mode);
 }

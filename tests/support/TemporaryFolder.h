@@ -23,7 +23,8 @@ private:
     std::filesystem::path m_path;
 };
 
-// Writes `content` to `path` and gives it the permission bits `mode` (0755 for a script).
+// Writes `content` to `path` and gives it the permission bits `mode` (0755 for a script). Throws
+// std::runtime_error or std::filesystem::filesystem_error when it cannot.
 void WriteFile(const std::string& path, const std::string& content, std::filesystem::perms mode);
 // The whole content of a file, or the empty text when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
