@@ -2,4 +2,7 @@
 #include "shell/Form1.h"
 
 // Not built yet: the handler does nothing.
-void Form1::Timer1_Timer() {}
+void Form1::Timer1_Timer()
+{
+}
+

@@ -2,6 +2,7 @@
 #include "fakes/FormHarness.h"
 
 #include <gtest/gtest.h>
+
 #include <set>
 
 namespace {

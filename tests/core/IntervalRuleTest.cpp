@@ -16,8 +16,8 @@ TEST(IntervalRule, WholeSecondsBecomeMilliseconds)
 
 TEST(IntervalRule, EverythingElseIsRefused)
 {
-    for (const char* text :
-         {"", "0", "000", "-1", "+5", "2147484", "99999999999999999999", "abc", "5 ", " 5", "1.5", "1e3", "５"}) {
+    for (const char* text : {"", "0", "000", "-1", "+5", "2147484", "99999999999999999999", "abc", "5 ", " 5", "1.5",
+                             "1e3", "５"}) {
         EXPECT_FALSE(IntervalMilliseconds(text).has_value()) << '"' << text << '"';
     }
 }
