@@ -71,6 +71,81 @@ struct Attempt
     std::string reason;
 };
 
+// One SMTP connection that delivers one message.
+struct Transfer
+{
+    const SmtpServer& server;
+    const std::string& from;
+    const std::string& to;
+    const std::string& message;
+    const CurlMailer::Options& options;
+    bool loopback = false;
+    Tls tls = Tls::IfOffered;
+    const MailAccount* account = nullptr; // AUTH with it when the server offers AUTH
+};
+
+Attempt perform(const Transfer& transfer)
+{
+    Attempt result;
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
+    if (!curl) {
+        result.code = CURLE_FAILED_INIT;
+        result.reason = "libcurl could not start";
+        return result;
+    }
+    CURL* handle = curl.get();
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    std::string lastRefusal;
+    Upload upload{transfer.message};
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipients(
+        curl_slist_append(nullptr, ("<" + transfer.to + ">").c_str()), &curl_slist_free_all);
+    const std::string url = transfer.server.url();
+    const std::string mailFrom = "<" + transfer.from + ">";
+    const CurlMailer::Options& options = transfer.options;
+
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
+    curl_easy_setopt(handle, CURLOPT_DEBUGDATA, &lastRefusal);
+    if (!transfer.server.implicitTls) {
+        curl_easy_setopt(handle, CURLOPT_USE_SSL,
+                         static_cast<long>(transfer.tls == Tls::Required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    }
+    // A local relay's self-signed certificate is normal; any other server must prove who it is.
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, transfer.loopback ? 0L : 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, transfer.loopback ? 0L : 2L);
+    if (!options.caFile.empty()) {
+        curl_easy_setopt(handle, CURLOPT_CAINFO, options.caFile.c_str());
+    }
+    if (transfer.account != nullptr) {
+        // libcurl authenticates only when the server offers AUTH, and goes on without it otherwise.
+        curl_easy_setopt(handle, CURLOPT_USERNAME, transfer.account->account.c_str());
+        curl_easy_setopt(handle, CURLOPT_PASSWORD, transfer.account->password.c_str());
+    }
+    curl_easy_setopt(handle, CURLOPT_MAIL_FROM, mailFrom.c_str());
+    curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
+    curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(handle, CURLOPT_READFUNCTION, readUpload);
+    curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
+
+    result.code = curl_easy_perform(handle);
+    if (result.code != CURLE_OK) {
+        result.reason = curl_easy_strerror(result.code);
+        if (errorBuffer[0] != '\0' && result.reason != errorBuffer) {
+            result.reason += std::string(" (") + errorBuffer + ")";
+        }
+        if (!lastRefusal.empty()) {
+            result.reason += "; the server said: " + lastRefusal;
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 CurlMailer::CurlMailer(Options options) : m_options(std::move(options))
@@ -113,67 +188,12 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
     const std::string message = BuildMailMessage(
         {from, to, subject, body, MailDate(std::chrono::system_clock::now()), MessageId(from, uniqueToken())});
 
-    const auto attempt = [&](Tls tls, bool withAuth) {
-        Attempt result;
-        std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), &curl_easy_cleanup);
-        if (!curl) {
-            result.code = CURLE_FAILED_INIT;
-            result.reason = "libcurl could not start";
-            return result;
-        }
-        CURL* handle = curl.get();
-        char errorBuffer[CURL_ERROR_SIZE] = {};
-        std::string lastRefusal;
-        Upload upload{message};
-        curl_slist* recipients = curl_slist_append(nullptr, ("<" + to + ">").c_str());
-        const std::string url = server->url();
-        const std::string mailFrom = "<" + from + ">";
-
-        curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeout.count()));
-        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(m_options.totalTimeout.count()));
-        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
-        curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);
-        curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
-        curl_easy_setopt(handle, CURLOPT_DEBUGDATA, &lastRefusal);
-        if (!server->implicitTls) {
-            curl_easy_setopt(handle, CURLOPT_USE_SSL,
-                             static_cast<long>(tls == Tls::Required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-        }
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, loopback ? 0L : 1L);
-        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, loopback ? 0L : 2L);
-        if (!m_options.caFile.empty()) {
-            curl_easy_setopt(handle, CURLOPT_CAINFO, m_options.caFile.c_str());
-        }
-        if (withAuth) {
-            curl_easy_setopt(handle, CURLOPT_USERNAME, account.account.c_str());
-            curl_easy_setopt(handle, CURLOPT_PASSWORD, account.password.c_str());
-        }
-        curl_easy_setopt(handle, CURLOPT_MAIL_FROM, mailFrom.c_str());
-        curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients);
-        curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(handle, CURLOPT_READFUNCTION, readUpload);
-        curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
-
-        result.code = curl_easy_perform(handle);
-        curl_slist_free_all(recipients);
-        if (result.code != CURLE_OK) {
-            result.reason = curl_easy_strerror(result.code);
-            if (errorBuffer[0] != '\0' && result.reason != errorBuffer) {
-                result.reason += std::string(" (") + errorBuffer + ")";
-            }
-            if (!lastRefusal.empty()) {
-                result.reason += "; the server said: " + lastRefusal;
-            }
-        }
-        return result;
-    };
-
+    Transfer transfer{*server, from, to, message, m_options, loopback};
     // A password goes only over TLS, or to this machine itself.
     if (wantAuth && !loopback && !server->implicitTls) {
-        const Attempt secured = attempt(Tls::Required, true);
+        transfer.tls = Tls::Required;
+        transfer.account = &account;
+        const Attempt secured = perform(transfer);
         if (secured.code == CURLE_OK) {
             return "OK";
         }
@@ -181,14 +201,17 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
             return fail(secured.reason);
         }
         const std::string why = server->host + " offers no TLS, and the password is never sent in clear";
-        const Attempt plain = attempt(Tls::IfOffered, false);
+        transfer.tls = Tls::IfOffered;
+        transfer.account = nullptr;
+        const Attempt plain = perform(transfer);
         if (plain.code != CURLE_OK) {
-            return fail(plain.reason + "; sent without AUTH because " + why);
+            return fail(plain.reason + "; tried without AUTH because " + why);
         }
         const std::string text = "OK without AUTH: " + why;
         m_options.report("mail to \"" + to + "\" via \"" + serverText + "\": " + text);
         return text;
     }
-    const Attempt sent = attempt(Tls::IfOffered, wantAuth);
+    transfer.account = wantAuth ? &account : nullptr;
+    const Attempt sent = perform(transfer);
     return sent.code == CURLE_OK ? std::string("OK") : fail(sent.reason);
 }

@@ -12,7 +12,8 @@
 #include <vector>
 
 // A real SMTP server on 127.0.0.1 at a free port, for tests: Debian's aiosmtpd run by /usr/bin/python3,
-// recording every message and every AUTH attempt. Started by the constructor, stopped by stop() or the
+// recording every message and every AUTH attempt. Like a strict server it refuses a MAIL FROM or RCPT TO
+// path with spaces inside its angle brackets. Started by the constructor, stopped by stop() or the
 // destructor. Two modes need no SMTP at all: Silent accepts connections and never says a word, Closed
 // refuses them.
 class SmtpTestServer

@@ -18,6 +18,7 @@ import asyncio
 import email
 import email.policy
 import logging
+import re
 import signal
 import socket
 import ssl
@@ -46,6 +47,24 @@ class Recorder:
 
 def over_tls(server, session, implicit_tls):
     return "1" if implicit_tls or session.ssl is not None else "0"
+
+
+# A path with spaces inside its angle brackets, "< a@x>": lenient servers take it, strict ones refuse it.
+SPACED_PATH = re.compile(r"<\s|\s>")
+
+
+class StrictSMTP(SMTP):
+    """Refuses MAIL FROM and RCPT TO paths that are not written exactly, as strict servers do."""
+
+    async def smtp_MAIL(self, arg):
+        if arg and SPACED_PATH.search(arg):
+            return await self.push("501 5.1.7 Bad sender address syntax")
+        return await super().smtp_MAIL(arg)
+
+    async def smtp_RCPT(self, arg):
+        if arg and SPACED_PATH.search(arg):
+            return await self.push("501 5.1.3 Bad recipient address syntax")
+        return await super().smtp_RCPT(arg)
 
 
 class Handler:
@@ -141,7 +160,7 @@ def main():
     asyncio.set_event_loop(loop)
 
     def factory():
-        return SMTP(
+        return StrictSMTP(
             Handler(recorder, options),
             hostname="sentrybell-test.localhost",
             tls_context=context if options.mode == "starttls" else None,
