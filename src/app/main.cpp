@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "net/CurlMailer.h"
 #include "posix/IniRegistryStore.h"
 #include "posix/InstanceLock.h"
 #include "posix/PosixClock.h"
 #include "posix/PosixEnvironment.h"
 #include "posix/PosixFileSystem.h"
+#include "posix/PosixProcessLauncher.h"
+#include "posix/SystemLog.h"
 #include "posix/Utf8Encoding.h"
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
@@ -50,13 +53,21 @@ int main(int argc, char** argv)
 
     QtFileChooser fileChooser;
     QtFolderChooser folderChooser;
+    PosixProcessLauncher launcher;
+    CurlMailer::Options mailOptions;
+    mailOptions.report = ReportToSystemLog;
+    CurlMailer mailer(mailOptions);
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.launcher = &launcher;
+    services.mail = &mailer;
     services.fileChooser = &fileChooser;
     services.folderChooser = &folderChooser;
     services.registry = &registry;
     Form1 form(services);
+    // The mail account is read from the window at every message, as the other mail fields are.
+    mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
     MainWindow window(form, tray);
     messageBox.setParent(&window);
     lifetime.setWindow(&window);
