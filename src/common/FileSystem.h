@@ -22,8 +22,9 @@ public:
 // Who may read a file that a write creates. An existing file always keeps its own mode.
 enum class NewFileAccess
 {
-    Ordinary, // as the process's defaults give it
-    Private,  // the owner only (0600), or the owner and the folder's group (0660) in a setgid folder
+    Ordinary,  // as the process's defaults give it
+    Private,   // the owner only (0600), or the owner and the folder's group (0660) in a setgid folder
+    OwnerOnly, // the owner only (0600), whatever the folder
 };
 
 // Files and folders. Paths are the platform's own texts (UTF-8 in the core). No call throws.

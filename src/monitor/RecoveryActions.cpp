@@ -1,5 +1,37 @@
 // SPDX-License-Identifier: MIT
+#include "monitor/RecoveryActions.h"
+
+#include "common/Environment.h"
+#include "monitor/ProcessLauncher.h"
 #include "shell/Form1.h"
 
-// Not built yet: the handler does nothing.
-void Form1::IIS_Click(int /*index*/) {}
+#include <array>
+
+std::string SystemDirectory(Form1& form)
+{
+    return form.services().environment.systemFolder();
+}
+
+void RunIisReset(Form1& form, std::string_view switchText)
+{
+    ProcessLauncher* launcher = form.services().launcher;
+    if (launcher == nullptr) {
+        return;
+    }
+    const Environment& environment = form.services().environment;
+    // The program and its switch stay two separate arguments, so a folder with spaces needs no
+    // quoting and no part of the path can be read as a further argument.
+    const std::string program =
+        SystemDirectory(form) + environment.pathSeparator() + "iisreset" + environment.executableSuffix();
+    (void)launcher->start(program, {std::string(switchText)});
+}
+
+// The four buttons of the IIS control array, by index.
+void Form1::IIS_Click(int index)
+{
+    static constexpr std::array<std::string_view, 4> switches{IisRestart, IisStart, IisStop, IisReboot};
+    if (index < 0 || index >= static_cast<int>(switches.size())) {
+        return;
+    }
+    RunIisReset(*this, switches[static_cast<std::size_t>(index)]);
+}

@@ -33,11 +33,11 @@ std::string folderOf(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
-// The mode a newly created file should get. A file that exists keeps its own.
-mode_t newFileMode(const std::string& path, NewFileAccess access)
+// The exact mode a new private file gets, whatever the umask says.
+mode_t privateFileMode(const std::string& path, NewFileAccess access)
 {
-    if (access == NewFileAccess::Ordinary) {
-        return 0666; // narrowed by the umask
+    if (access == NewFileAccess::OwnerOnly) {
+        return 0600;
     }
     struct stat folder
     {
@@ -64,8 +64,8 @@ void syncFolder(const std::string& path)
 class PosixStagedFile : public StagedFile
 {
 public:
-    PosixStagedFile(std::string target, std::string temporary, UniqueFd fd)
-        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_fd(std::move(fd))
+    PosixStagedFile(PosixFileSystem& files, std::string target, std::string temporary, UniqueFd fd)
+        : m_files(files), m_target(std::move(target)), m_temporary(std::move(temporary)), m_fd(std::move(fd))
     {
     }
     ~PosixStagedFile() override
@@ -78,6 +78,8 @@ public:
     PosixStagedFile(const PosixStagedFile&) = delete;
     PosixStagedFile& operator=(const PosixStagedFile&) = delete;
 
+    int fd() const { return m_fd.get(); }
+
     bool write(std::string_view bytes) override
     {
         m_ok = m_ok && writeAll(m_fd.get(), bytes);
@@ -89,7 +91,7 @@ public:
         if (!m_ok || ::fsync(m_fd.get()) != 0 || m_fd.close() != 0) {
             return false;
         }
-        if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        if (!m_files.renameOver(m_temporary, m_target)) {
             return false;
         }
         m_committed = true;
@@ -98,12 +100,27 @@ public:
     }
 
 private:
+    PosixFileSystem& m_files;
     std::string m_target;
     std::string m_temporary;
     UniqueFd m_fd;
     bool m_ok = true;
     bool m_committed = false;
 };
+
+// Creates the temporary afresh: a stale one left by a crash is removed first, so the new file never
+// inherits another file's owner, mode or open readers.
+std::unique_ptr<PosixStagedFile> openStaged(PosixFileSystem& files, const std::string& path,
+                                            const std::string& temporaryName, mode_t createMode = 0600)
+{
+    const std::string temporary = siblingPath(path, temporaryName);
+    ::unlink(temporary.c_str());
+    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode));
+    if (!fd) {
+        return nullptr;
+    }
+    return std::make_unique<PosixStagedFile>(files, path, temporary, std::move(fd));
+}
 
 } // namespace
 
@@ -167,16 +184,28 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
 {
     const auto slash = path.rfind('/');
     const std::string temporaryName = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
-    auto staged = stageFile(path, temporaryName);
-    if (!staged) {
-        return false;
-    }
-    // Give the temporary the mode the final file must have before any secret is written into it.
+    // The temporary gets the final file's owner and mode before any secret is written into it. An
+    // existing file keeps its mode, and its owner where the process may give it (root), so that
+    // replacing it does not take it from its operator. An ordinary new file gets what the umask
+    // leaves of 0666, as open() gives it; a private one its exact mode.
     struct stat existing
     {
     };
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode(path, access);
-    if (::chmod(siblingPath(path, temporaryName).c_str(), mode) != 0) {
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    std::optional<mode_t> exactMode;
+    if (exists) {
+        exactMode = existing.st_mode & 07777;
+    } else if (access != NewFileAccess::Ordinary) {
+        exactMode = privateFileMode(path, access);
+    }
+    auto staged = openStaged(*this, path, temporaryName, exactMode ? 0600 : 0666);
+    if (!staged) {
+        return false;
+    }
+    if (exists && ::fchown(staged->fd(), existing.st_uid, existing.st_gid) != 0) {
+        // Not permitted: the file becomes the writer's, as any new file would.
+    }
+    if (exactMode && ::fchmod(staged->fd(), *exactMode) != 0) {
         return false;
     }
     return staged->write(content) && staged->commit();
@@ -184,11 +213,10 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
 
 std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
 {
-    const std::string temporary = siblingPath(path, temporaryName);
-    // Created owner-only; replaceFile widens the mode where the file calls for it.
-    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!fd) {
-        return nullptr;
-    }
-    return std::make_unique<PosixStagedFile>(path, temporary, std::move(fd));
+    return openStaged(*this, path, temporaryName);
+}
+
+bool PosixFileSystem::renameOver(const std::string& temporary, const std::string& target)
+{
+    return ::rename(temporary.c_str(), target.c_str()) == 0;
 }

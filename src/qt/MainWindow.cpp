@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -369,6 +370,23 @@ void MainWindow::bindTimer()
     m_form.Timer1.addObserver([apply](Control&, Prop) { apply(); });
     connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1_Timer(); });
     apply();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_focusPlaced) {
+        return;
+    }
+    // When the window is first shown, the first enabled control of the Tab order has the focus.
+    for (Control* control : m_form.tabOrder()) {
+        QWidget* widget = m_widgets.value(control);
+        if (widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            m_focusPlaced = true;
+            break;
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -29,6 +29,7 @@ public:
     QTimer& timer() { return m_timer; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,4 +55,5 @@ private:
     QHash<const Control*, QWidget*> m_widgets;
     QHash<const MenuItem*, QAction*> m_actions;
     QHash<QWidget*, std::function<void()>> m_labelClicks;
+    bool m_focusPlaced = false;
 };

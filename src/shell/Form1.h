@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/WindowHandle.h"
 #include "shell/Controls.h"
 
 #include <cstdint>
@@ -56,6 +57,9 @@ public:
     Property<std::string> Caption{*this, Prop::Caption, AppTitle};
     Property<bool> Visible{*this, Prop::Visible, true};
     Property<int> WindowState{*this, Prop::WindowState, 0};
+    // The platform's handle of the window, for the dialogs it owns; 0 while the view gives none, and
+    // the dialog adapters then use the window they were given.
+    WindowHandle hWnd = 0;
 
     // Left column.
     CommandButton 手動チェック{"手動チェック", "手動チェック"};

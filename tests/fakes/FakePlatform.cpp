@@ -100,12 +100,14 @@ std::optional<std::string> FakeFileSystem::readFile(const std::string& path, std
     return it->second.substr(0, maxBytes);
 }
 
-bool FakeFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess /*access*/)
+bool FakeFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
 {
     if (!canWrite(path)) {
         return false;
     }
     files[path] = std::string(content);
+    ++replacements;
+    lastAccess = access;
     return true;
 }
 

@@ -46,13 +46,15 @@ public:
 };
 
 // Files in memory. Folders must be made with addFolder() before files can be written in them;
-// failWrites makes every write fail as a full disk would.
+// failWrites makes every write fail as a full disk would. Counts the atomic replacements.
 class FakeFileSystem : public FileSystem
 {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders{"/"};
     bool failWrites = false;
+    int replacements = 0; // replaceFile calls that replaced a file
+    NewFileAccess lastAccess = NewFileAccess::Ordinary;
 
     void addFolder(const std::string& path) { folders.insert(path); }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fakes/FakePickers.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
 #include "shell/Form1.h"
 
@@ -36,6 +38,9 @@ struct FormHarness
     FakeTray tray;
     FakeLifetime lifetime;
     FakeShell shell;
+    FakeRegistry registry;
+    FakeFileChooser fileChooser;
+    FakeFolderChooser folderChooser;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -43,6 +48,9 @@ struct FormHarness
     {
         Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
         s.shell = &shell;
+        s.registry = &registry;
+        s.fileChooser = &fileChooser;
+        s.folderChooser = &folderChooser;
         return s;
     }
 };

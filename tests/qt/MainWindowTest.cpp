@@ -141,6 +141,15 @@ TEST_F(MainWindowView, TabOrderFollowsTheWindowsList)
     }
 }
 
+TEST_F(MainWindowView, FirstEnabledControlOfTheTabOrderHasTheFocusAtFirstShow)
+{
+    f.手動チェック.Enabled = false;
+    f.IIS(0).Enabled = false;
+    h.window.show();
+    QApplication::setActiveWindow(&h.window);
+    EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(f.IIS(1)));
+}
+
 TEST_F(MainWindowView, WithoutATrayHostHidingMinimisesInstead)
 {
     ASSERT_FALSE(QtTray::hostAvailable()) << "the offscreen platform has no notification area";

@@ -6,21 +6,16 @@
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
+#include "qt/QtTestApplication.h"
 #include "qt/QtTray.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
 
-// The test program's QApplication, made by its main().
-inline QApplication& testApplication()
-{
-    return *qobject_cast<QApplication*>(QCoreApplication::instance());
-}
-
 // The real window, tray and lifetime over fakes of the platform.
 struct ViewHarness
 {
-    QApplication& app = testApplication();
+    QApplication& app = TestApplication();
     FakeClock clock;
     FakeEnvironment environment;
     FakeFileSystem files;

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+
+class Form1;
+class TextBox;
+
+// The first text box of the window that keeps the settings from being complete, and why.
+struct IncompleteField
+{
+    const TextBox* field;
+    std::string reason;
+};
+
+// Looks at every text box in the window's order and stops at the first that fails: every box but
+// txtProxy must be filled (a blank counts), txtTimer must hold a repeat interval the timer can
+// take, the folder part of txtLog and the whole of txtParaPath must exist. Nothing when all pass.
+std::optional<IncompleteField> FirstIncompleteField(Form1& form);
+
+// True when the check timer may run. Reads the controls only.
+bool SettingsComplete(Form1& form);
+
+// The one rule by which start-up and both saves start or stop the checks: with complete settings
+// Timer1 gets the interval of txtTimer and runs, and 手動チェック and Command5 are enabled; otherwise
+// all three are disabled and the field to blame is written to standard error, so an operator
+// running the program headless can see why the checks stay off. No caption or menu item changes.
+void RearmTimer(Form1& form);

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "monitor/MailCallSites.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Records every message handed to it, in order, and answers with `reply`.
+class FakeMailLibrary : public MailLibrary
+{
+public:
+    struct Call
+    {
+        std::string server, recipient, sender, subject, body, sixth;
+    };
+    std::vector<Call> calls;
+    std::string reply = "OK";
+    // Runs after a call has been recorded, before it returns (to change the window meanwhile).
+    std::function<void(const Call&)> onSend;
+
+    std::string SendMail(const std::string& server, const std::string& recipient, const std::string& sender,
+                         const std::string& subject, const std::string& body, const std::string& sixth) override
+    {
+        calls.push_back({server, recipient, sender, subject, body, sixth});
+        if (onSend) {
+            onSend(calls.back());
+        }
+        return reply;
+    }
+};

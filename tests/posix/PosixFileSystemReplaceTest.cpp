@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: MIT
+#include "TempFolder.h"
+#include "posix/PosixFileSystem.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+class ReplaceFile : public ::testing::Test
+{
+protected:
+    std::string path() const { return folder / "SETTING.ini"; }
+    std::string temporary() const { return folder / "SETTING.ini.tmp"; }
+
+    TempFolder folder;
+    PosixFileSystem files;
+};
+
+TEST_F(ReplaceFile, ANewPrivateFileIsTheOwnersOnlyWhateverTheUmask)
+{
+    ScopedUmask umask(0);
+    ASSERT_TRUE(files.replaceFile(path(), "LOGINPASS=secret\n", NewFileAccess::Private));
+    EXPECT_EQ(readBytes(path()), "LOGINPASS=secret\n");
+    EXPECT_EQ(modeOf(path()), 0600U);
+    EXPECT_FALSE(files.entryExists(temporary()));
+}
+
+TEST_F(ReplaceFile, InASetgidFolderTheFolderGroupMayReadAndWrite)
+{
+    ScopedUmask umask(077);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 02770), 0);
+    ASSERT_TRUE(files.replaceFile(path(), "x", NewFileAccess::Private));
+    EXPECT_EQ(modeOf(path()), 0660U);
+    ASSERT_TRUE(files.replaceFile(folder / "registry.ini", "x", NewFileAccess::OwnerOnly));
+    EXPECT_EQ(modeOf(folder / "registry.ini"), 0600U);
+}
+
+TEST_F(ReplaceFile, AnOrdinaryNewFileFollowsTheUmask)
+{
+    ScopedUmask umask(077);
+    ASSERT_TRUE(files.replaceFile(path(), "x", NewFileAccess::Ordinary));
+    EXPECT_EQ(modeOf(path()), 0600U);
+}
+
+TEST_F(ReplaceFile, AnExistingFileKeepsItsMode)
+{
+    writeBytes(path(), "old");
+    ASSERT_EQ(::chmod(path().c_str(), 0640), 0);
+    ASSERT_TRUE(files.replaceFile(path(), "new", NewFileAccess::Private));
+    EXPECT_EQ(readBytes(path()), "new");
+    EXPECT_EQ(modeOf(path()), 0640U);
+}
+
+TEST_F(ReplaceFile, AnExistingFileKeepsItsOwnerWhenRootReplacesIt)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root may give a file to another user";
+    }
+    writeBytes(path(), "old");
+    ASSERT_EQ(::chown(path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(path().c_str(), 0660), 0);
+    ASSERT_TRUE(files.replaceFile(path(), "new", NewFileAccess::Private));
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534U);
+    EXPECT_EQ(info.st_gid, 65534U);
+    EXPECT_EQ(info.st_mode & 07777, 0660U);
+    EXPECT_EQ(readBytes(path()), "new");
+}
+
+TEST_F(ReplaceFile, AStaleTemporaryIsNeverWrittenThrough)
+{
+    // A temporary left behind (by a crash, or planted) that someone still holds open must not
+    // receive the new content.
+    writeBytes(temporary(), "stale");
+    ASSERT_EQ(::chmod(temporary().c_str(), 0644), 0);
+    const int reader = ::open(temporary().c_str(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(files.replaceFile(path(), "LOGINPASS=secret\n", NewFileAccess::Private));
+    char buffer[64] = {};
+    const ssize_t n = ::pread(reader, buffer, sizeof buffer, 0);
+    ::close(reader);
+    EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))), "stale");
+    EXPECT_EQ(modeOf(path()), 0600U);
+    EXPECT_EQ(readBytes(path()), "LOGINPASS=secret\n");
+}
+
+// Fails the rename, after checking that everything before it was done.
+class FailingRename : public PosixFileSystem
+{
+public:
+    std::string seenTemporary;
+    std::string seenTarget;
+    mode_t seenMode = 0;
+    bool renameOver(const std::string& temporary, const std::string& target) override
+    {
+        seenTemporary = readBytes(temporary);
+        seenTarget = readBytes(target);
+        seenMode = modeOf(temporary);
+        return false;
+    }
+};
+
+TEST_F(ReplaceFile, AFailureJustBeforeTheRenameLeavesTheOldFile)
+{
+    writeBytes(path(), "[SETTING]\nURL=old\n");
+    FailingRename failing;
+    EXPECT_FALSE(failing.replaceFile(path(), "[SETTING]\nURL=new\n", NewFileAccess::Private));
+    EXPECT_EQ(failing.seenTemporary, "[SETTING]\nURL=new\n"); // the new content was complete
+    EXPECT_EQ(failing.seenTarget, "[SETTING]\nURL=old\n");
+    EXPECT_EQ(readBytes(path()), "[SETTING]\nURL=old\n");
+    EXPECT_FALSE(files.entryExists(temporary()));
+}
+
+TEST_F(ReplaceFile, ADiskFullWhileWritingLeavesTheOldFile)
+{
+    writeBytes(path(), "[SETTING]\nURL=old\n");
+    const std::string big(64 * 1024, 'x');
+    // The file size limit fails the write as a full disk would, for root too.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool replaced = files.replaceFile(path(), big, NewFileAccess::Private);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(readBytes(path()), "[SETTING]\nURL=old\n");
+    EXPECT_FALSE(files.entryExists(temporary()));
+}
+
+TEST_F(ReplaceFile, ATemporaryThatCannotBeMadeLeavesTheOldFile)
+{
+    writeBytes(path(), "old");
+    ASSERT_EQ(::mkdir(temporary().c_str(), 0700), 0);
+    EXPECT_FALSE(files.replaceFile(path(), "new", NewFileAccess::Private));
+    EXPECT_EQ(readBytes(path()), "old");
+}
+
+TEST_F(ReplaceFile, APathUnderARegularFileIsRefused)
+{
+    writeBytes(folder / "sentrybell", "program");
+    EXPECT_FALSE(files.replaceFile(folder / "sentrybell/SETTING.ini", "x", NewFileAccess::Private));
+    EXPECT_EQ(readBytes(folder / "sentrybell"), "program");
+}
+
+TEST_F(ReplaceFile, ReadingIsBoundedAndNeverCreates)
+{
+    writeBytes(path(), std::string(100000, 'a'));
+    EXPECT_EQ(files.readFile(path(), 1000)->size(), 1000U);
+    EXPECT_FALSE(files.readFile(folder / "missing.ini", 1000).has_value());
+    EXPECT_FALSE(files.entryExists(folder / "missing.ini"));
+    EXPECT_FALSE(files.readFile(folder.path(), 1000).has_value()); // a folder is not a file
+}
+
+} // namespace

@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: MIT
+#include "posix/PosixProcessLauncher.h"
+
+#include "fakes/FormHarness.h"
+#include "monitor/RecoveryActions.h"
+#include "support/TemporaryFolder.h"
+
+#include <chrono>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+constexpr auto Executable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
+
+// Polls until `done` holds or `bound` has passed; true when it holds.
+template <typename Predicate> bool eventually(Predicate done, std::chrono::milliseconds bound = 10s)
+{
+    const auto until = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// Children of this process, and how many of them are zombies.
+struct Children
+{
+    int all = 0;
+    int zombies = 0;
+};
+
+Children childrenOfThisProcess()
+{
+    Children result;
+    const std::string self = std::to_string(::getpid());
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) {
+        return result;
+    }
+    while (const dirent* entry = ::readdir(proc)) {
+        const std::string name = entry->d_name;
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const std::string stat = ReadWholeFile("/proc/" + name + "/stat");
+        // "pid (comm) state ppid ...": comm may hold spaces and parentheses, so read after the last ')'.
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(stat.substr(close + 1));
+        std::string state, ppid;
+        rest >> state >> ppid;
+        if (ppid == self) {
+            ++result.all;
+            result.zombies += state == "Z" ? 1 : 0;
+        }
+    }
+    ::closedir(proc);
+    return result;
+}
+
+// Writes its own path and each argument, one per line, to calls.log beside itself.
+const char* RecorderScript = R"(#!/bin/sh
+log="$(dirname "$0")/calls.log"
+{ printf 'program:%s\n' "$0"; for a in "$@"; do printf 'arg:%s\n' "$a"; done; echo end; } >> "$log"
+)";
+
+class ProcessLaunching : public ::testing::Test
+{
+protected:
+    std::vector<std::string> reports;
+    PosixProcessLauncher launcher{[this](const std::string& reason) { reports.push_back(reason); }};
+};
+
+TEST_F(ProcessLaunching, RunIisResetStartsTheScriptInAFolderWithSpaces)
+{
+    TemporaryFolder system("sentrybell system folder; $(touch injected)");
+    WriteFile(system.file("iisreset"), RecorderScript, Executable);
+    FormHarness h;
+    h.environment.folder = system.path().string();
+    h.form.services().launcher = &launcher;
+
+    RunIisReset(h.form, IisRestart);
+
+    const std::string log = system.file("calls.log");
+    ASSERT_TRUE(eventually([&] { return ReadWholeFile(log).find("end\n") != std::string::npos; }));
+    EXPECT_EQ(ReadWholeFile(log), "program:" + system.file("iisreset") + "\narg:/RESTART\nend\n");
+    EXPECT_FALSE(fs::exists("injected"));
+    EXPECT_FALSE(fs::exists(system.path() / "injected"));
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(ProcessLaunching, EachButtonReachesTheScriptWithItsSwitch)
+{
+    TemporaryFolder system;
+    WriteFile(system.file("iisreset"), RecorderScript, Executable);
+    FormHarness h;
+    h.environment.folder = system.path().string();
+    h.form.services().launcher = &launcher;
+
+    const std::string log = system.file("calls.log");
+    const char* switches[] = {"/RESTART", "/START", "/STOP", "/REBOOT"};
+    for (int index = 0; index < 4; ++index) {
+        fs::remove(log);
+        h.form.IIS_Click(index);
+        ASSERT_TRUE(eventually([&] { return ReadWholeFile(log).find("end\n") != std::string::npos; }));
+        EXPECT_EQ(ReadWholeFile(log), "program:" + system.file("iisreset") + "\narg:" + switches[index] + "\nend\n");
+    }
+}
+
+TEST_F(ProcessLaunching, StartReturnsWhileTheProgramStillRuns)
+{
+    TemporaryFolder folder;
+    const std::string script = folder.file("slow");
+    WriteFile(script,
+              "#!/bin/sh\ncd \"$(dirname \"$0\")\"\ntouch started\n"
+              "while [ ! -e release ]; do sleep 0.02; done\ntouch finished\n",
+              Executable);
+
+    ASSERT_TRUE(launcher.start(script, {}));
+    // The program cannot finish before the test releases it, so a launcher that waited would hang here.
+    EXPECT_FALSE(fs::exists(folder.file("finished")));
+    ASSERT_TRUE(eventually([&] { return fs::exists(folder.file("started")); }));
+    WriteFile(folder.file("release"), "", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(eventually([&] { return fs::exists(folder.file("finished")); }));
+}
+
+TEST_F(ProcessLaunching, ArgumentsArriveWhole)
+{
+    TemporaryFolder folder;
+    WriteFile(folder.file("rec"), RecorderScript, Executable);
+    ASSERT_TRUE(launcher.start(folder.file("rec"), {"two words", "$(id)", "", "a;b|c"}));
+    const std::string log = folder.file("calls.log");
+    ASSERT_TRUE(eventually([&] { return ReadWholeFile(log).find("end\n") != std::string::npos; }));
+    EXPECT_EQ(ReadWholeFile(log),
+              "program:" + folder.file("rec") + "\narg:two words\narg:$(id)\narg:\narg:a;b|c\nend\n");
+}
+
+TEST_F(ProcessLaunching, ProgramThatCannotRunIsReportedNotFatal)
+{
+    TemporaryFolder folder;
+    WriteFile(folder.file("not-executable"), RecorderScript, fs::perms::owner_read | fs::perms::owner_write);
+    WriteFile(folder.file("not-a-program"),
+              "\x7f"
+              "ELF garbage",
+              Executable);
+    fs::create_directory(folder.file("a-folder"));
+
+    for (const char* name : {"missing", "not-executable", "not-a-program", "a-folder"}) {
+        reports.clear();
+        EXPECT_FALSE(launcher.start(folder.file(name), {"/RESTART"})) << name;
+        ASSERT_EQ(reports.size(), 1u) << name;
+        EXPECT_NE(reports[0].find(folder.file(name)), std::string::npos) << reports[0];
+    }
+    EXPECT_EQ(childrenOfThisProcess().all, 0);
+}
+
+TEST_F(ProcessLaunching, ManyStartsLeaveNoZombieBehind)
+{
+    TemporaryFolder folder;
+    const std::string script = folder.file("quick");
+    WriteFile(script, "#!/bin/sh\necho done >> \"$(dirname \"$0\")/done.log\"\n", Executable);
+
+    constexpr int starts = 200;
+    for (int i = 0; i < starts; ++i) {
+        ASSERT_TRUE(launcher.start(script, {"/RESTART"}));
+    }
+    auto finished = [&] {
+        const std::string log = ReadWholeFile(folder.file("done.log"));
+        return std::count(log.begin(), log.end(), '\n') == starts;
+    };
+    ASSERT_TRUE(eventually(finished, 60s));
+    // Every child has ended; each must also have been reaped, without a further start to trigger it.
+    EXPECT_TRUE(eventually([] { return childrenOfThisProcess().all == 0; }))
+        << childrenOfThisProcess().zombies << " zombies left";
+}
+
+TEST_F(ProcessLaunching, OtherChildrenKeepTheirExitStatus)
+{
+    // A child of someone else in this process, ended but not yet collected by its owner.
+    pid_t other = -1;
+    char sh[] = "/bin/sh", dashC[] = "-c", exit7[] = "exit 7";
+    char* argv[] = {sh, dashC, exit7, nullptr};
+    ASSERT_EQ(::posix_spawn(&other, "/bin/sh", nullptr, nullptr, argv, environ), 0);
+    siginfo_t info{};
+    ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(other), &info, WEXITED | WNOWAIT), 0);
+
+    TemporaryFolder folder;
+    WriteFile(folder.file("quick"), "#!/bin/sh\nexit 0\n", Executable);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(launcher.start(folder.file("quick"), {}));
+    }
+    ASSERT_TRUE(eventually([] { return childrenOfThisProcess().all == 1; }));
+
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+} // namespace
