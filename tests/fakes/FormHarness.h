@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fakes/FakeInternet.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeUi.h"
 #include "shell/Form1.h"
@@ -36,6 +37,7 @@ struct FormHarness
     FakeTray tray;
     FakeLifetime lifetime;
     FakeShell shell;
+    FakeInternetClient internet;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -43,6 +45,7 @@ struct FormHarness
     {
         Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
         s.shell = &shell;
+        s.internet = &internet;
         return s;
     }
 };
