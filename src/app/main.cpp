@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "net/CurlInternetClient.h"
 #include "posix/PosixClock.h"
 #include "posix/PosixEnvironment.h"
 #include "posix/PosixFileSystem.h"
@@ -29,9 +30,11 @@ int main(int argc, char** argv)
     QtLifetime lifetime;
     QtShell shell;
     QtTray tray(AppIcon());
+    CurlInternetClient internet;
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.internet = &internet;
     Form1 form(services);
     MainWindow window(form, tray);
     messageBox.setParent(&window);
