@@ -330,13 +330,13 @@ void LoopbackHttpServer::stop()
 void LoopbackHttpServer::setReply(HttpReply reply)
 {
     const std::lock_guard lock(m_mutex);
-    m_defaultReply = std::move(reply);
+    m_defaultReply = std::make_shared<const HttpReply>(std::move(reply));
 }
 
 void LoopbackHttpServer::setReply(const std::string& target, HttpReply reply)
 {
     const std::lock_guard lock(m_mutex);
-    m_replies.insert_or_assign(target, std::move(reply));
+    m_replies.insert_or_assign(target, std::make_shared<const HttpReply>(std::move(reply)));
 }
 
 std::string LoopbackHttpServer::url(const std::string& path) const
@@ -350,7 +350,7 @@ std::vector<RecordedRequest> LoopbackHttpServer::requests() const
     return m_requests;
 }
 
-HttpReply LoopbackHttpServer::replyFor(const std::string& target) const
+std::shared_ptr<const HttpReply> LoopbackHttpServer::replyFor(const std::string& target) const
 {
     const std::lock_guard lock(m_mutex);
     const auto it = m_replies.find(target);
@@ -385,7 +385,8 @@ void LoopbackHttpServer::serve(int fd)
         return;
     }
     RecordedRequest request = parseHead(*head);
-    const HttpReply reply = replyFor(request.target);
+    const auto shared = replyFor(request.target);
+    const HttpReply& reply = *shared;
     {
         const std::lock_guard lock(m_mutex);
         m_requests.push_back(std::move(request));

@@ -94,15 +94,16 @@ private:
     class Connection;
     void run();
     void serve(int fd);
-    HttpReply replyFor(const std::string& target) const;
+    std::shared_ptr<const HttpReply> replyFor(const std::string& target) const;
 
     int m_listener = -1;
     int m_wakeRead = -1;
     int m_wakeWrite = -1;
     std::uint16_t m_port = 0;
     mutable std::mutex m_mutex;
-    HttpReply m_defaultReply = HttpReply::page(200, "");
-    std::map<std::string, HttpReply> m_replies;
+    // Shared, not copied, per request: a reply may hold a body of many megabytes.
+    std::shared_ptr<const HttpReply> m_defaultReply = std::make_shared<const HttpReply>(HttpReply::page(200, ""));
+    std::map<std::string, std::shared_ptr<const HttpReply>> m_replies;
     std::vector<RecordedRequest> m_requests;
     std::thread m_thread;
 };
