@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 namespace {
 
@@ -15,6 +14,13 @@ constexpr const char* AllowedProtocols = "http,https";
 
 // Only http and https URLs, and only with their scheme written out: libcurl would otherwise guess a
 // scheme for "host/path", which the Windows Internet API never does.
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 bool isHttpUrl(const std::string& url)
 {
     CURLU* parsed = curl_url();
@@ -24,7 +30,7 @@ bool isHttpUrl(const std::string& url)
     char* scheme = nullptr;
     const bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
                     curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-                    (::strcasecmp(scheme, "http") == 0 || ::strcasecmp(scheme, "https") == 0);
+                    (equalNoCase(scheme, "http") || equalNoCase(scheme, "https"));
     curl_free(scheme);
     curl_url_cleanup(parsed);
     return ok;
@@ -32,7 +38,7 @@ bool isHttpUrl(const std::string& url)
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && ::strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+    return text.size() >= prefix.size() && equalNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 } // namespace

@@ -22,6 +22,13 @@ TEST_F(FetchRequest, SendsTheAgentAndAsksCachesToRevalidate)
     EXPECT_EQ(requests[0].header("Pragma"), "no-cache");
 }
 
+TEST_F(FetchRequest, SchemeIsMatchedWithoutRegardToCase)
+{
+    server.setReply(HttpReply::page(200, "ok"));
+    EXPECT_EQ(fetch("HTTP://127.0.0.1:" + std::to_string(server.port()) + "/check.htm"), FetchSucceeded);
+    EXPECT_EQ(copy(), "ok");
+}
+
 TEST_F(FetchRequest, AGivenProxyIsTrimmedAndCarriesTheRequest)
 {
     // The server plays the proxy; the page's own host does not exist, so only the proxy can answer.
