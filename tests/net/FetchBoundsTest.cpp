@@ -10,9 +10,9 @@ using FetchBounds = FetchFixture;
 TEST_F(FetchBounds, ASlowButSteadyBodyPassesThoughItTakesLongerThanTheTimeout)
 {
     const std::string body = binaryBody(24);
-    server.setReply(HttpReply::dripBody(body, 2, std::chrono::milliseconds(120)));
-    EXPECT_EQ(fetch(server.url(), "0.5"), FetchSucceeded);
-    EXPECT_GT(seconds(), 1.0); // twelve pauses: twice the receive timeout
+    server.setReply(HttpReply::dripBody(body, 2, std::chrono::milliseconds(100)));
+    EXPECT_EQ(fetch(server.url(), "0.6"), FetchSucceeded);
+    EXPECT_GT(seconds(), 1.1); // twelve pauses: twice the receive timeout
     EXPECT_TRUE(copy() == body);
 }
 
@@ -42,10 +42,10 @@ TEST_F(FetchBounds, ADrippedBodyIsCutAtTheWholeFetchBoundAndKeepsWhatCame)
 
 TEST_F(FetchBounds, WholeFetchBoundIsTenTimesTheReceiveTimeout)
 {
-    server.setReply(HttpReply::dripHeaders(std::chrono::milliseconds(50)));
-    EXPECT_EQ(fetch(server.url(), "0.15"), FetchUrlNotOpened);
-    EXPECT_GE(seconds(), 1.4);
-    EXPECT_LT(seconds(), 5.0);
+    server.setReply(HttpReply::dripHeaders(std::chrono::milliseconds(25)));
+    EXPECT_EQ(fetch(server.url(), "0.25"), FetchUrlNotOpened);
+    EXPECT_GE(seconds(), 2.4);
+    EXPECT_LT(seconds(), 6.0);
 }
 
 TEST_F(FetchBounds, AnEndlessBodyIsCutAtTheCapAndTheCopyHoldsTheCap)
