@@ -12,8 +12,6 @@ constexpr std::size_t PauseThreshold = 64 * 1024;
 constexpr long MaxRedirects = 20;
 constexpr const char* AllowedProtocols = "http,https";
 
-// Only http and https URLs, and only with their scheme written out: libcurl would otherwise guess a
-// scheme for "host/path", which the Windows Internet API never does.
 bool equalNoCase(std::string_view a, std::string_view b)
 {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -21,6 +19,8 @@ bool equalNoCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+// Only http and https URLs, and only with their scheme written out: libcurl would otherwise guess a
+// scheme for "host/path", which the Windows Internet API never does.
 bool isHttpUrl(const std::string& url)
 {
     CURLU* parsed = curl_url();
