@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "net/CurlInternetClient.h"
 #include "net/CurlMailer.h"
 #include "posix/IniRegistryStore.h"
 #include "posix/InstanceLock.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv)
 
     QtFileChooser fileChooser;
     QtFolderChooser folderChooser;
+    CurlInternetClient internet;
     PosixProcessLauncher launcher;
     CurlMailer::Options mailOptions;
     mailOptions.report = ReportToSystemLog;
@@ -60,6 +62,7 @@ int main(int argc, char** argv)
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
+    services.internet = &internet;
     services.launcher = &launcher;
     services.mail = &mailer;
     services.fileChooser = &fileChooser;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fakes/FakeInternet.h"
 #include "fakes/FakePickers.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
@@ -41,6 +42,7 @@ struct FormHarness
     FakeRegistry registry;
     FakeFileChooser fileChooser;
     FakeFolderChooser folderChooser;
+    FakeInternetClient internet;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -51,6 +53,7 @@ struct FormHarness
         s.registry = &registry;
         s.fileChooser = &fileChooser;
         s.folderChooser = &folderChooser;
+        s.internet = &internet;
         return s;
     }
 };

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#include "net/CurlInternetClient.h"
+
+#include "net/CurlRequest.h"
+
+#include <curl/curl.h>
+
+namespace {
+
+class CurlSession : public InternetSession
+{
+public:
+    CurlSession(CurlRequestSettings settings, CurlFetchLimits limits)
+        : m_settings(std::move(settings)), m_limits(limits)
+    {
+        applyTimeout(m_settings.receiveTimeout);
+    }
+
+    bool setReceiveTimeout(std::int32_t milliseconds) override
+    {
+        if (milliseconds <= 0) {
+            return false; // libcurl would take zero as "no timeout"
+        }
+        applyTimeout(std::chrono::milliseconds(milliseconds));
+        return true;
+    }
+
+    std::unique_ptr<InternetRequest> openUrl(const std::string& url) override
+    {
+        return CurlRequest::open(url, m_settings);
+    }
+
+private:
+    void applyTimeout(std::chrono::milliseconds timeout)
+    {
+        m_settings.receiveTimeout = timeout;
+        m_settings.wholeFetch = std::min(timeout * 10, m_limits.wholeFetchCap);
+    }
+
+    CurlRequestSettings m_settings;
+    CurlFetchLimits m_limits;
+};
+
+} // namespace
+
+CurlInternetClient::CurlInternetClient(CurlFetchLimits limits)
+    : m_limits(limits), m_initialised(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
+{
+}
+
+CurlInternetClient::~CurlInternetClient()
+{
+    if (m_initialised) {
+        curl_global_cleanup();
+    }
+}
+
+std::unique_ptr<InternetSession> CurlInternetClient::openSession(const std::string& agent, const std::string& proxy)
+{
+    if (!m_initialised) {
+        return nullptr;
+    }
+    CurlRequestSettings settings;
+    settings.agent = agent;
+    settings.proxy = proxy;
+    settings.maxBodyBytes = m_limits.maxBodyBytes;
+    return std::make_unique<CurlSession>(std::move(settings), m_limits);
+}

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "fakes/FakePlatform.h"
+#include "fakes/FakeUi.h"
+#include "monitor/FetchCheckPage.h"
+#include "net/CurlInternetClient.h"
+#include "posix/PosixFileSystem.h"
+#include "posix/Utf8Encoding.h"
+#include "shell/Form1.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+
+// FetchCheckPage over the real libcurl client and real files in a folder of the test's own, against
+// a scriptable server on loopback. The proxy variables of the environment are cleared, so that no
+// machine's proxy stands between the test and its server.
+class FetchFixture : public ::testing::Test
+{
+protected:
+    FetchFixture()
+    {
+        clearProxyEnvironment();
+        std::string pattern = (std::filesystem::temp_directory_path() / "sentrybell-fetch-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        saveFolder = pattern;
+    }
+    ~FetchFixture() override
+    {
+        server.stop();
+        std::error_code ignored;
+        std::filesystem::remove_all(saveFolder, ignored);
+        clearProxyEnvironment();
+    }
+
+    static void clearProxyEnvironment()
+    {
+        for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
+                                 "no_proxy", "NO_PROXY"}) {
+            ::unsetenv(name);
+        }
+    }
+
+    // One fetch as the check cycle makes it, with the window's fields set as given.
+    int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
+    {
+        CurlInternetClient client(limits);
+        Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
+        services.internet = &client;
+        Form1 form(services);
+        form.txtUrl.Text = url;
+        form.txtTimeout.Text = timeout;
+        form.txtProxy.Text = proxy;
+        form.txtParaPath.Text = saveFolder;
+        const auto start = std::chrono::steady_clock::now();
+        const int outcome = FetchCheckPage(form);
+        elapsed = std::chrono::steady_clock::now() - start;
+        return outcome;
+    }
+
+    std::string copyPath() const { return saveFolder + "/check.htm"; }
+    std::optional<std::string> copy() const { return files.readFile(copyPath(), std::size_t{1} << 30); }
+    void writeCopy(const std::string& content) { files.replaceFile(copyPath(), content, NewFileAccess::Ordinary); }
+
+    // The names in the save folder: a fetch must leave no temporary behind.
+    std::vector<std::string> saveFolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(saveFolder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    double seconds() const { return std::chrono::duration<double>(elapsed).count(); }
+
+    LoopbackHttpServer server;
+    CurlFetchLimits limits;
+    std::string saveFolder;
+    std::chrono::steady_clock::duration elapsed{};
+
+    FakeClock clock;
+    FakeEnvironment environment;
+    PosixFileSystem files;
+    Utf8Encoding encoding;
+    FakeMessageBox messageBox;
+    FakeTray tray;
+    FakeLifetime lifetime;
+};
+
+// Every byte value, so that nothing is converted on the way: NUL, CR, LF and bytes above 127.
+inline std::string binaryBody(std::size_t size)
+{
+    std::string body(size, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : body) {
+        state = state * 1103515245U + 12345U;
+        c = static_cast<char>(state >> 24);
+    }
+    return body;
+}

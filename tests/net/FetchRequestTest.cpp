@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+// What the server sees of a fetch: the request line and headers, the proxy, redirects, and that an
+// unusable timeout sends nothing.
+#include "FetchFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using FetchRequest = FetchFixture;
+
+TEST_F(FetchRequest, SendsTheAgentAndAsksCachesToRevalidate)
+{
+    server.setReply(HttpReply::page(200, "ok"));
+    ASSERT_EQ(fetch(server.url("/check.htm?x=1")), FetchSucceeded);
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].target, "/check.htm?x=1");
+    EXPECT_EQ(requests[0].header("User-Agent"), "WinInet Test");
+    EXPECT_EQ(requests[0].header("Cache-Control"), "no-cache");
+    EXPECT_EQ(requests[0].header("Pragma"), "no-cache");
+}
+
+TEST_F(FetchRequest, SchemeIsMatchedWithoutRegardToCase)
+{
+    server.setReply(HttpReply::page(200, "ok"));
+    EXPECT_EQ(fetch("HTTP://127.0.0.1:" + std::to_string(server.port()) + "/check.htm"), FetchSucceeded);
+    EXPECT_EQ(copy(), "ok");
+}
+
+TEST_F(FetchRequest, AGivenProxyIsTrimmedAndCarriesTheRequest)
+{
+    // The server plays the proxy; the page's own host does not exist, so only the proxy can answer.
+    server.setReply(HttpReply::page(200, "from the proxy"));
+    EXPECT_EQ(
+        fetch("http://sentrybell-test.invalid/check.htm", "2", "  127.0.0.1:" + std::to_string(server.port()) + " "),
+        FetchSucceeded);
+    EXPECT_EQ(copy(), "from the proxy");
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_EQ(requests[0].target, "http://sentrybell-test.invalid/check.htm");
+    EXPECT_EQ(requests[0].header("User-Agent"), "WinInet Test");
+}
+
+TEST_F(FetchRequest, AGivenProxyOverridesTheEnvironmentsBypassList)
+{
+    server.setReply(HttpReply::page(200, "from the proxy"));
+    ::setenv("no_proxy", "*", 1);
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/check.htm", "2", "127.0.0.1:" + std::to_string(server.port())),
+              FetchSucceeded);
+    EXPECT_EQ(server.requests().size(), 1U);
+}
+
+TEST_F(FetchRequest, WithoutAProxyTheEnvironmentsProxyApplies)
+{
+    server.setReply(HttpReply::page(200, "from the proxy"));
+    ::setenv("http_proxy", server.url().c_str(), 1);
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/a", "2", "   "), FetchSucceeded);
+    ::setenv("no_proxy", "sentrybell-test.invalid", 1);
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/b", "2", ""), FetchUrlNotOpened);
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_EQ(requests[0].target, "http://sentrybell-test.invalid/a");
+}
+
+TEST_F(FetchRequest, RedirectsAreFollowedToTheFinalPage)
+{
+    server.setReply("/old", HttpReply::redirect(301, server.url("/older")));
+    server.setReply("/older", HttpReply::redirect(302, "/new"));
+    server.setReply("/new", HttpReply::page(200, "new page"));
+    EXPECT_EQ(fetch(server.url("/old")), FetchSucceeded);
+    EXPECT_EQ(copy(), "new page");
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 3U);
+    EXPECT_EQ(requests[2].target, "/new");
+    EXPECT_EQ(requests[2].header("User-Agent"), "WinInet Test");
+}
+
+TEST_F(FetchRequest, ARedirectToASilentPageIsOutcome2)
+{
+    // The redirect's own headers are not the response's: the final page never answered.
+    server.setReply("/old", HttpReply::redirect(302, "/silent"));
+    server.setReply("/silent", HttpReply::silence());
+    EXPECT_EQ(fetch(server.url("/old"), "0.5"), FetchUrlNotOpened);
+    EXPECT_EQ(server.requests().size(), 2U);
+}
+
+TEST_F(FetchRequest, RedirectsToOtherSchemesAreRefused)
+{
+    writeCopy("earlier page");
+    for (const std::string& location :
+         {std::string("file:///etc/hostname"), "ftp://127.0.0.1:" + std::to_string(server.port()) + "/check.htm"}) {
+        server.setReply("/old", HttpReply::redirect(302, location));
+        EXPECT_EQ(fetch(server.url("/old")), FetchUrlNotOpened) << location;
+    }
+    EXPECT_EQ(copy(), "earlier page");
+    EXPECT_EQ(server.requests().size(), 2U); // only the two redirecting answers
+}
+
+TEST_F(FetchRequest, EndlessRedirectsEndAsOutcome2)
+{
+    server.setReply("/loop", HttpReply::redirect(302, "/loop"));
+    EXPECT_EQ(fetch(server.url("/loop")), FetchUrlNotOpened);
+    EXPECT_LE(server.requests().size(), 25U);
+}
+
+TEST_F(FetchRequest, UnusableTimeoutTextIsOutcome4AndSendsNothing)
+{
+    writeCopy("earlier page");
+    for (const char* timeout : {"", "abc", "0", "-5"}) {
+        EXPECT_EQ(fetch(server.url(), timeout), FetchTimeoutNotSet) << timeout;
+    }
+    EXPECT_EQ(copy(), "earlier page");
+    // The server serves one connection at a time in order, so once a later request is recorded, any
+    // earlier one would have been too.
+    ASSERT_EQ(fetch(server.url("/after")), FetchSucceeded);
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_EQ(requests[0].target, "/after");
+}
+
+} // namespace
