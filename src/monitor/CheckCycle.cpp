@@ -33,7 +33,7 @@ void Form1::Timer1_Timer()
         AppendFailureLog(*this, outcome, errCount);
         if (errCount >= FailuresBeforeAlert) {
             if (OptBoot(0).Value()) {
-                RunIisReset(*this, IisSwitch::Restart);
+                RunIisReset(*this, IisRestart);
                 Timer1.Interval = RecoveryIntervalMs;
             }
             AppendRecoveryLog(*this);
@@ -42,7 +42,7 @@ void Form1::Timer1_Timer()
             TearDownTray(*this);
             errCount = 0;
             if (OptBoot(1).Value()) {
-                RunIisReset(*this, IisSwitch::Reboot);
+                RunIisReset(*this, IisReboot);
                 services().lifetime.endNow();
                 return;
             }

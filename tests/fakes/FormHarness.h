@@ -2,8 +2,10 @@
 #pragma once
 
 #include "fakes/FakeInternet.h"
+#include "fakes/FakeMailLibrary.h"
 #include "fakes/FakePickers.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeProcessLauncher.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
 #include "shell/Form1.h"
@@ -43,6 +45,8 @@ struct FormHarness
     FakeFileChooser fileChooser;
     FakeFolderChooser folderChooser;
     FakeInternetClient internet;
+    FakeMailLibrary mail;
+    FakeProcessLauncher launcher;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -54,6 +58,8 @@ struct FormHarness
         s.fileChooser = &fileChooser;
         s.folderChooser = &folderChooser;
         s.internet = &internet;
+        s.mail = &mail;
+        s.launcher = &launcher;
         return s;
     }
 };

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: MIT
+#include "fakes/MonitoredForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using std::chrono::milliseconds;
+using Lines = std::vector<std::string>;
+
+constexpr const char* Stamp = "2026/12/07 09:05:03";
+
+class CheckCycle : public ::testing::Test, protected MonitoredForm
+{
+protected:
+    // One tick of the timer, when it is due.
+    void tick() { ASSERT_TRUE(h.timer.fireNext()) << "a tick was due"; }
+};
+
+TEST_F(CheckCycle, FirstFailureIsLoggedOnly)
+{
+    setServerDown(true);
+    tick();
+    EXPECT_EQ(lines(log()), Lines({std::string(Stamp) + "ＵＲＬ指定エラー"}));
+    EXPECT_EQ(lines(f.errReport), Lines({std::string(Stamp) + "\t1回目　ＵＲＬ指定エラー"}));
+    EXPECT_EQ(f.errCount, 1);
+    EXPECT_TRUE(h.mail.calls.empty());
+    EXPECT_TRUE(h.launcher.starts.empty());
+    EXPECT_EQ(captions, Lines({"チェックファイル受信中", "受信エラー発生！！"}));
+    EXPECT_EQ(h.tray.tip, "受信エラー発生！！");
+    EXPECT_TRUE(f.Timer1.Enabled());
+    EXPECT_EQ(f.Timer1.Interval(), 30000);
+}
+
+TEST_F(CheckCycle, EveryCaptionReachesTheTrayTip)
+{
+    setServerDown(true);
+    tick();
+    tick();
+    EXPECT_EQ(h.tray.calls, Lines({"subclass", "add:Sentrybell", "modify:チェックファイル受信中",
+                                   "modify:受信エラー発生！！", "modify:チェックファイル受信中",
+                                   "modify:受信エラー発生！！", "modify:メール送信中！！", "delete", "restore"}));
+}
+
+TEST_F(CheckCycle, SecondFailureRestartsLogsThenMailsEveryRecipient)
+{
+    setServerDown(true);
+    tick();
+    h.mail.onSend = [this](const FakeMailLibrary::Call&) {
+        if (h.mail.calls.size() == 1) {
+            // By the first message the restart has been started and the recovery logged.
+            ASSERT_EQ(h.launcher.starts.size(), 1U);
+            EXPECT_EQ(h.launcher.starts[0].program, "/opt/sentrybell/iisreset");
+            EXPECT_EQ(h.launcher.starts[0].arguments, Lines({"/RESTART"}));
+            EXPECT_EQ(lines(log()).back(), std::string(Stamp) + "\t自動 Costom:0\tIIS再起動！！");
+            EXPECT_EQ(f.Caption(), "メール送信中！！");
+            EXPECT_TRUE(h.tray.iconShown) << "the tray goes after the mail";
+        }
+    };
+    tick();
+    ASSERT_EQ(h.mail.calls.size(), 3U);
+    EXPECT_EQ(h.mail.calls[0].recipient, "ops@example.test");
+    EXPECT_EQ(h.mail.calls[1].recipient, "cc1@example.test");
+    EXPECT_EQ(h.mail.calls[2].recipient, "cc2@example.test");
+    for (const auto& call : h.mail.calls) {
+        EXPECT_EQ(call.body, f.errReport);
+        EXPECT_EQ(call.subject, "web server down");
+    }
+    EXPECT_EQ(lines(f.errReport).size(), 2U);
+    EXPECT_EQ(lines(log()).size(), 3U);
+    EXPECT_EQ(f.errCount, 0);
+    EXPECT_FALSE(h.tray.iconShown);
+    EXPECT_FALSE(h.tray.subclassed);
+    EXPECT_TRUE(f.Timer1.Enabled());
+    EXPECT_EQ(f.Timer1.Interval(), 40000);
+    EXPECT_EQ(h.timer.dueAt(), h.clock.steadyNow() + milliseconds(40000));
+    EXPECT_EQ(h.lifetime.endings, 0);
+}
+
+TEST_F(CheckCycle, ThirdFailureInARowCountsAsTheFirst)
+{
+    setServerDown(true);
+    tick();
+    tick();
+    tick();
+    EXPECT_EQ(f.errCount, 1);
+    EXPECT_EQ(h.mail.calls.size(), 3U) << "only the second failure alerted";
+    EXPECT_EQ(h.launcher.starts.size(), 1U);
+    const Lines report = lines(f.errReport);
+    ASSERT_EQ(report.size(), 3U);
+    EXPECT_NE(report[0].find("\t1回目"), std::string::npos);
+    EXPECT_NE(report[1].find("\t2回目"), std::string::npos);
+    EXPECT_NE(report[2].find("\t1回目"), std::string::npos);
+}
+
+TEST_F(CheckCycle, FailureSuccessFailureNeverAlerts)
+{
+    setServerDown(true);
+    tick();
+    setServerDown(false);
+    tick();
+    setServerDown(true);
+    tick();
+    EXPECT_EQ(f.errCount, 1);
+    EXPECT_TRUE(h.mail.calls.empty());
+    EXPECT_TRUE(h.launcher.starts.empty());
+    EXPECT_EQ(lines(log()).size(), 2U);
+}
+
+TEST_F(CheckCycle, SystemRestartMailsThenRebootsAndEndsAtOnce)
+{
+    f.OptBoot(1).Value = true;
+    setServerDown(true);
+    tick();
+    h.mail.onSend = [this](const FakeMailLibrary::Call&) {
+        EXPECT_TRUE(h.launcher.starts.empty()) << "the mail goes out before the reboot";
+    };
+    tick();
+    EXPECT_EQ(h.mail.calls.size(), 3U);
+    ASSERT_EQ(h.launcher.starts.size(), 1U);
+    EXPECT_EQ(h.launcher.starts[0].arguments, Lines({"/REBOOT"}));
+    EXPECT_EQ(lines(log()).back(), std::string(Stamp) + "\t自動 Costom:0\tIIS再起動！！")
+        << "the recovery line names the restart whatever the option";
+    EXPECT_EQ(h.lifetime.endings, 1);
+    EXPECT_EQ(h.lifetime.unloads, 0) << "no unload handling";
+    EXPECT_FALSE(f.Timer1.Enabled());
+    EXPECT_EQ(f.Timer1.Interval(), 30000) << "no restart interval without a restart";
+    EXPECT_FALSE(h.tray.iconShown);
+}
+
+TEST_F(CheckCycle, EachAlertCarriesEveryFailureSinceStartUp)
+{
+    setServerDown(true);
+    for (int i = 0; i < 4; ++i) {
+        tick();
+    }
+    ASSERT_EQ(h.mail.calls.size(), 6U);
+    EXPECT_EQ(lines(h.mail.calls[0].body).size(), 2U);
+    const Lines second = lines(h.mail.calls[3].body);
+    ASSERT_EQ(second.size(), 4U);
+    const char* counts[] = {"\t1回目", "\t2回目", "\t1回目", "\t2回目"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NE(second[i].find(counts[i]), std::string::npos) << second[i];
+    }
+}
+
+TEST_F(CheckCycle, SuccessShowsTheTimeAndRestoresTheNormalInterval)
+{
+    setServerDown(true);
+    tick();
+    tick(); // restart: 40 s
+    setServerDown(false);
+    f.txtTimer.Text = "10"; // an unsaved edit counts at the next check
+    h.clock.setLocal({2026, 12, 8, 3, 4, 5});
+    tick();
+    EXPECT_EQ(f.Caption(), "2026/12/08 03:04:05\u3000正常読み込み済み");
+    EXPECT_EQ(h.tray.tip, "メール送信中！！") << "the tray was torn down at the alert, with its last tip";
+    EXPECT_EQ(f.errCount, 0);
+    EXPECT_EQ(f.Timer1.Interval(), 10000);
+    EXPECT_EQ(h.timer.dueAt(), h.clock.steadyNow() + milliseconds(10000));
+}
+
+TEST_F(CheckCycle, ThePauseCountsFromTheEndOfALongCheck)
+{
+    setServerDown(true);
+    tick();
+    h.mail.onSend = [this](const FakeMailLibrary::Call&) { h.clock.advance(milliseconds(7000)); };
+    tick();
+    const auto checkEnded = h.clock.steadyNow();
+    EXPECT_EQ(h.timer.dueAt(), checkEnded + milliseconds(40000));
+}
+
+TEST_F(CheckCycle, AnInvalidIntervalKeepsTheTimersIntervalButNotTheCount)
+{
+    for (const char* text : {"", "abc", "0", "-1", "2147484"}) {
+        f.errCount = 1;
+        f.txtTimer.Text = text;
+        h.internet.events.clear();
+        tick();
+        EXPECT_FALSE(h.internet.eventsStarting("open").empty()) << "the page is still fetched: " << text;
+        EXPECT_EQ(f.errCount, 0) << text;
+        EXPECT_TRUE(f.Timer1.Enabled()) << text;
+        EXPECT_EQ(f.Timer1.Interval(), 30000) << text;
+    }
+}
+
+TEST_F(CheckCycle, NoTickStartsWhileOneRuns)
+{
+    h.mail.onSend = [this](const FakeMailLibrary::Call&) { EXPECT_FALSE(f.Timer1.Enabled()); };
+    bool sawDisabled = false;
+    h.internet.body = "x";
+    f.Timer1.addObserver([&](Control&, Prop prop) {
+        if (prop == Prop::Enabled && !f.Timer1.Enabled()) {
+            sawDisabled = h.internet.events.empty();
+        }
+    });
+    tick();
+    EXPECT_TRUE(sawDisabled) << "the timer is off before the fetch begins";
+}
+
+} // namespace
