@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: MIT
+#include "win/WinFileSystem.h"
+
+#include "win/FileSecurity.h"
+#include "win/UniqueHandle.h"
+#include "win/WideText.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The wide form of a path, or nothing for a path the system could not be given whole: a NUL would
+// silently cut it to another path.
+std::optional<std::wstring> widePath(const std::string& path)
+{
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    return Widen(path);
+}
+
+DWORD attributesOf(const std::string& path)
+{
+    const auto wide = widePath(path);
+    return wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30));
+        DWORD written = 0;
+        if (WriteFile(file, bytes.data(), chunk, &written, nullptr) == FALSE || written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// A file of the given name in the same folder as path.
+std::wstring siblingPath(const std::wstring& path, const std::wstring& name)
+{
+    const auto separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? name : path.substr(0, separator + 1) + name;
+}
+
+// The attributes a replaced file hands on to its successor (a hidden settings file stays hidden).
+constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY |
+                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+class WinStagedFile : public StagedFile
+{
+public:
+    WinStagedFile(std::wstring target, std::wstring temporary, UniqueHandle file)
+        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(std::move(file))
+    {
+    }
+    ~WinStagedFile() override
+    {
+        if (!m_committed) {
+            m_file.reset();
+            SetFileAttributesW(m_temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(m_temporary.c_str());
+        }
+    }
+    WinStagedFile(const WinStagedFile&) = delete;
+    WinStagedFile& operator=(const WinStagedFile&) = delete;
+
+    bool write(std::string_view bytes) override
+    {
+        m_ok = m_ok && m_file && writeAll(m_file.get(), bytes);
+        return m_ok;
+    }
+
+    bool commit() override
+    {
+        if (!m_ok || !m_file || FlushFileBuffers(m_file.get()) == FALSE || !m_file.close()) {
+            return false;
+        }
+        const DWORD existing = GetFileAttributesW(m_target.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES) {
+            if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                return false;
+            }
+            if ((existing & KeptAttributes) != 0 &&
+                SetFileAttributesW(m_temporary.c_str(), existing & KeptAttributes) == FALSE) {
+                return false;
+            }
+        }
+        // One rename, written through: the file is the old one or the new one, never a mix. (Not
+        // ReplaceFileW: Wine's leaves a stray backup behind when it fails, and replaces a folder.)
+        m_committed = MoveFileExW(m_temporary.c_str(), m_target.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return m_committed;
+    }
+
+private:
+    std::wstring m_target;
+    std::wstring m_temporary;
+    UniqueHandle m_file;
+    bool m_ok = true;
+    bool m_committed = false;
+};
+
+} // namespace
+
+bool WinFileSystem::fileExists(const std::string& path) const
+{
+    // What the directory search finds with no attribute asked for: an ordinary file, not a folder,
+    // and not a hidden or system file.
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+bool WinFileSystem::entryExists(const std::string& path) const
+{
+    return attributesOf(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WinFileSystem::appendToFile(const std::string& path, std::string_view bytes)
+{
+    const auto wide = widePath(path);
+    if (!wide) {
+        return false;
+    }
+    // FILE_APPEND_DATA alone: every write lands at the end, even beside another writer.
+    UniqueHandle file(CreateFileW(wide->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    const bool written = writeAll(file.get(), bytes);
+    return file.close() && written;
+}
+
+bool WinFileSystem::createIfMissing(const std::string& path)
+{
+    const auto wide = widePath(path);
+    if (!wide) {
+        return false;
+    }
+    // Reading the attributes is access enough to create the file, and opens an existing read-only
+    // file without touching it.
+    UniqueHandle file(CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && file.close();
+}
+
+std::optional<std::string> WinFileSystem::readFile(const std::string& path, std::size_t maxBytes) const
+{
+    const auto wide = widePath(path);
+    if (!wide) {
+        return std::nullopt;
+    }
+    UniqueHandle file(
+        CreateFileW(wide->c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[65536];
+    while (content.size() < maxBytes) {
+        const auto wanted = static_cast<DWORD>(std::min(sizeof buffer, maxBytes - content.size()));
+        DWORD got = 0;
+        if (ReadFile(file.get(), buffer, wanted, &got, nullptr) == FALSE) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        content.append(buffer, got);
+    }
+    return content;
+}
+
+bool WinFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
+{
+    const auto separator = path.find_last_of("\\/");
+    const std::string temporaryName = (separator == std::string::npos ? path : path.substr(separator + 1)) + ".tmp";
+    auto staged = stage(path, temporaryName, access);
+    return staged && staged->write(content) && staged->commit();
+}
+
+std::unique_ptr<StagedFile> WinFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
+{
+    return stage(path, temporaryName, NewFileAccess::Ordinary);
+}
+
+std::unique_ptr<StagedFile> WinFileSystem::stage(const std::string& path, const std::string& temporaryName,
+                                                 NewFileAccess access)
+{
+    const auto target = widePath(path);
+    const auto name = widePath(temporaryName);
+    if (!target || !name) {
+        return nullptr;
+    }
+    const std::wstring temporary = siblingPath(*target, *name);
+    // A temporary left by a crash is removed first: opened again it would keep its old security,
+    // whatever this write asks for.
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temporary.c_str());
+    // The temporary has its final access rules from its first byte on: those of the file it will
+    // replace, else private ones where asked for, else the folder's.
+    FileSecurity security;
+    if (GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES) {
+        security = FileSecurity::copiedFrom(*target);
+    } else if (access == NewFileAccess::Private) {
+        security = FileSecurity::ownerOnly();
+    }
+    UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, security.attributes(), CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<WinStagedFile>(*target, temporary, std::move(file));
+}

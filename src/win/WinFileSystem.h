@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/FileSystem.h"
+
+// Files through the W calls: probes with GetFileAttributesW, writes with CreateFileW, replacement by a
+// temporary beside the file, flushed and renamed over it with MoveFileExW (write-through). The
+// temporary takes the replaced file's access rules and attributes. Bytes are written as given: the
+// caller has converted the text to the ANSI code page and chosen its line ends.
+class WinFileSystem : public FileSystem
+{
+public:
+    bool fileExists(const std::string& path) const override;
+    bool entryExists(const std::string& path) const override;
+    bool appendToFile(const std::string& path, std::string_view bytes) override;
+    bool createIfMissing(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) const override;
+    bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) override;
+    std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
+
+private:
+    std::unique_ptr<StagedFile> stage(const std::string& path, const std::string& temporaryName, NewFileAccess access);
+};
