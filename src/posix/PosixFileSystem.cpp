@@ -226,7 +226,16 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
 
 std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
 {
-    return openStaged(*this, path, temporaryName);
+    // A staged file is for the operator to read (the page copy): it is made as open() makes any file,
+    // and a file it replaces keeps its mode.
+    auto staged = openStaged(*this, path, temporaryName, 0666);
+    struct stat existing
+    {
+    };
+    if (staged && ::stat(path.c_str(), &existing) == 0) {
+        (void)::fchmod(staged->fd(), existing.st_mode & 07777);
+    }
+    return staged;
 }
 
 bool PosixFileSystem::renameOver(const std::string& temporary, const std::string& target)
