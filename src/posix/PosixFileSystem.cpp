@@ -46,6 +46,12 @@ mode_t privateFileMode(const std::string& path, NewFileAccess access)
     return setgid ? 0660 : 0600;
 }
 
+// A path the system can be given as it is: not empty, and no NUL that would cut it short.
+bool usablePath(const std::string& path)
+{
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
 // A file of the given name in the same folder as path.
 std::string siblingPath(const std::string& path, const std::string& name)
 {
@@ -142,7 +148,7 @@ bool PosixFileSystem::fileExists(const std::string& path) const
     struct stat info
     {
     };
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return usablePath(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool PosixFileSystem::entryExists(const std::string& path) const
@@ -150,11 +156,14 @@ bool PosixFileSystem::entryExists(const std::string& path) const
     struct stat info
     {
     };
-    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    return usablePath(path) && ::stat(path.c_str(), &info) == 0;
 }
 
 bool PosixFileSystem::appendToFile(const std::string& path, std::string_view bytes)
 {
+    if (!usablePath(path)) {
+        return false;
+    }
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     if (!fd) {
         return false;
@@ -165,12 +174,18 @@ bool PosixFileSystem::appendToFile(const std::string& path, std::string_view byt
 
 bool PosixFileSystem::createIfMissing(const std::string& path)
 {
+    if (!usablePath(path)) {
+        return false;
+    }
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     return fd && fd.close() == 0;
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::string& path, std::size_t maxBytes) const
 {
+    if (!usablePath(path)) {
+        return std::nullopt;
+    }
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
         return std::nullopt;
@@ -195,6 +210,9 @@ std::optional<std::string> PosixFileSystem::readFile(const std::string& path, st
 
 bool PosixFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
 {
+    if (!usablePath(path)) {
+        return false;
+    }
     const auto slash = path.rfind('/');
     const std::string temporaryName = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
     // The temporary gets the final file's owner and mode before any secret is written into it. An
@@ -226,6 +244,9 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
 
 std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
 {
+    if (!usablePath(path)) {
+        return nullptr;
+    }
     // A staged file is for the operator to read (the page copy): it is made as open() makes any file,
     // and a file it replaces keeps its mode.
     auto staged = openStaged(*this, path, temporaryName, 0666);

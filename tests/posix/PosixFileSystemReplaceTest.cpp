@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -56,6 +57,17 @@ TEST_F(ReplaceFile, AStagedCopyIsAsReadableAsTheFileItReplacesOrAsTheUmaskGives)
     staged = files.stageFile(folder / "check.htm", "check.htm.part");
     ASSERT_TRUE(staged && staged->write("page 2") && staged->commit());
     EXPECT_EQ(modeOf(folder / "check.htm"), 0640U);
+}
+
+TEST_F(ReplaceFile, APathWithANulIsRefusedRatherThanCutShort)
+{
+    const std::string cut = folder / "log";
+    const std::string withNul = cut + std::string(1, '\0') + ".txt";
+    EXPECT_FALSE(files.appendToFile(withNul, "x"));
+    EXPECT_FALSE(files.replaceFile(withNul, "x", NewFileAccess::Ordinary));
+    EXPECT_FALSE(files.createIfMissing(withNul));
+    EXPECT_EQ(files.stageFile(withNul, "part"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(cut)) << "nothing was written under the cut name";
 }
 
 TEST_F(ReplaceFile, AnExistingFileKeepsItsMode)
