@@ -46,6 +46,20 @@ mode_t privateFileMode(const std::string& path, NewFileAccess access)
     return setgid ? 0660 : 0600;
 }
 
+// A file just created in a setgid folder belongs to the folder's group: let that group write it too.
+void shareWithFolderGroup(int fd, const std::string& path)
+{
+    struct stat folder
+    {
+    };
+    struct stat file
+    {
+    };
+    if (::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0 && ::fstat(fd, &file) == 0) {
+        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+    }
+}
+
 // A file of the given name in the same folder as path.
 std::string siblingPath(const std::string& path, const std::string& name)
 {
@@ -155,7 +169,20 @@ bool PosixFileSystem::entryExists(const std::string& path) const
 
 bool PosixFileSystem::appendToFile(const std::string& path, std::string_view bytes)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    // The log of a shared install lies in a setgid, sticky folder that several operators and the
+    // service write to. An existing file is opened without O_CREAT, so another member's log is
+    // appended to through the group's rights (the kernel may refuse O_CREAT on another user's file in
+    // a sticky folder); a file made here is given the group's write right in such a folder, so the
+    // next writer can append to it whatever this writer's umask was.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!fd && errno == ENOENT) {
+        fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd) {
+            shareWithFolderGroup(fd.get(), path);
+        } else if (errno == EEXIST) {
+            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+        }
+    }
     if (!fd) {
         return false;
     }
