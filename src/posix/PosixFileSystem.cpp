@@ -253,7 +253,13 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
 
 std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
 {
-    return openStaged(*this, path, temporaryName);
+    // An ordinary file (the page copy): what the umask leaves, and in a setgid folder shared with
+    // the folder's group, so that every operator of a shared install may read the copy.
+    auto staged = openStaged(*this, path, temporaryName, 0666);
+    if (staged) {
+        shareWithFolderGroup(staged->fd(), path);
+    }
+    return staged;
 }
 
 bool PosixFileSystem::renameOver(const std::string& temporary, const std::string& target)

@@ -94,4 +94,26 @@ TEST_F(AppendToFile, OperatorsOfASharedInstallAppendToTheLogTheFirstOfThemMade)
     EXPECT_FALSE(appendAs(SecondOperator, Operators + 1, log(), "outsider\r\n")) << "outside the group: no access";
 }
 
+using StageFile = AppendToFile;
+
+TEST_F(StageFile, APageCopyFollowsTheUmaskAndIsSharedWithTheGroupOfASetgidFolder)
+{
+    ScopedUmask umask(022);
+    const std::string copy = folder / "check.htm";
+    auto staged = files.stageFile(copy, "check.htm.part");
+    ASSERT_TRUE(staged);
+    ASSERT_TRUE(staged->write("<html>ok</html>"));
+    ASSERT_TRUE(staged->commit());
+    EXPECT_EQ(readBytes(copy), "<html>ok</html>");
+    EXPECT_EQ(modeOf(copy), 0644U) << "the page is no secret: readable as any downloaded file";
+
+    ASSERT_EQ(::chmod(folder.path().c_str(), 02770), 0);
+    ScopedUmask strict(077);
+    staged = files.stageFile(copy, "check.htm.part");
+    ASSERT_TRUE(staged);
+    ASSERT_TRUE(staged->write("<html>again</html>"));
+    ASSERT_TRUE(staged->commit());
+    EXPECT_EQ(modeOf(copy), 0660U);
+}
+
 } // namespace
