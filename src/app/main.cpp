@@ -39,7 +39,9 @@ int main(int argc, char** argv)
         std::cerr << AppTitle << ": already running from " << environment.executableFolder() << "; this one ends\n";
         const QString platform = QGuiApplication::platformName();
         if (platform != "offscreen" && platform != "minimal") {
-            QMessageBox::warning(nullptr, AppTitle, "このフォルダーの Sentrybell は既に実行中です。");
+            QMessageBox::warning(nullptr, AppTitle,
+                                 "このフォルダーの Sentrybell は既に実行中です。\n" +
+                                     QString::fromStdString(environment.executableFolder()));
         }
         return 1;
     }

@@ -46,7 +46,7 @@ public:
     // is either the old one or the new one, never a part of either. False when it could not.
     virtual bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) = 0;
     // Begins writing a file in stages; the temporary has the given fixed name in the target's folder,
-    // so a crash leaves at most that one stray file. A new file gets the process's default access; a
-    // replaced one keeps its mode. Null when the temporary cannot be created.
+    // so a crash leaves at most that one stray file. The file gets the process's default access (and
+    // the folder group's, in a shared install). Null when the temporary cannot be created.
     virtual std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) = 0;
 };

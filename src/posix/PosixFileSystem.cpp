@@ -52,6 +52,20 @@ bool usablePath(const std::string& path)
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
+// A file just created in a setgid folder belongs to the folder's group: let that group write it too.
+void shareWithFolderGroup(int fd, const std::string& path)
+{
+    struct stat folder
+    {
+    };
+    struct stat file
+    {
+    };
+    if (::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0 && ::fstat(fd, &file) == 0) {
+        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+    }
+}
+
 // A file of the given name in the same folder as path.
 std::string siblingPath(const std::string& path, const std::string& name)
 {
@@ -164,7 +178,20 @@ bool PosixFileSystem::appendToFile(const std::string& path, std::string_view byt
     if (!usablePath(path)) {
         return false;
     }
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    // The log of a shared install lies in a setgid, sticky folder that several operators and the
+    // service write to. An existing file is opened without O_CREAT, so another member's log is
+    // appended to through the group's rights (the kernel may refuse O_CREAT on another user's file in
+    // a sticky folder); a file made here is given the group's write right in such a folder, so the
+    // next writer can append to it whatever this writer's umask was.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!fd && errno == ENOENT) {
+        fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd) {
+            shareWithFolderGroup(fd.get(), path);
+        } else if (errno == EEXIST) {
+            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+        }
+    }
     if (!fd) {
         return false;
     }
@@ -247,14 +274,11 @@ std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, 
     if (!usablePath(path)) {
         return nullptr;
     }
-    // A staged file is for the operator to read (the page copy): it is made as open() makes any file,
-    // and a file it replaces keeps its mode.
+    // An ordinary file (the page copy): what the umask leaves, and in a setgid folder shared with
+    // the folder's group, so that every operator of a shared install may read the copy.
     auto staged = openStaged(*this, path, temporaryName, 0666);
-    struct stat existing
-    {
-    };
-    if (staged && ::stat(path.c_str(), &existing) == 0) {
-        (void)::fchmod(staged->fd(), existing.st_mode & 07777);
+    if (staged) {
+        shareWithFolderGroup(staged->fd(), path);
     }
     return staged;
 }

@@ -33,12 +33,38 @@ const char* FakeLogger = R"(#!/bin/sh
 echo "$*" >> "$FAKE_LOG_DIR/logger.log"
 )";
 
+// Records its arguments and runs the command after "-n", or refuses as sudo does without a rule
+// when FAKE_SUDO_REFUSE is set.
+const char* FakeSudo = R"(#!/bin/sh
+echo "$*" >> "$FAKE_LOG_DIR/sudo.log"
+[ "$1" = -n ] || { echo "fake sudo: expected -n first" >&2; exit 99; }
+shift
+if [ -n "${FAKE_SUDO_REFUSE:-}" ]; then
+    echo "sudo: a password is required" >&2
+    exit 1
+fi
+exec "$@"
+)";
+
+// An unprivileged user and group to run the script as an operator would.
+constexpr const char* OperatorId = "65534";
+
 struct Outcome
 {
     int status = -1;
     std::string systemctl; // the fake systemctl's calls, one per line
     std::string logger;    // the fake logger's calls
+    std::string sudo;      // the fake sudo's calls
     std::string standardError;
+};
+
+struct RunOptions
+{
+    std::string units;        // the units the fake systemctl knows
+    std::string failStatus;   // systemctl's status for every command but show
+    std::string script;       // empty: the script as built
+    bool asOperator = false;  // run as an unprivileged user
+    bool sudoRefuses = false; // the fake sudo finds no rule
 };
 
 class IisResetScript : public ::testing::Test
@@ -47,8 +73,12 @@ protected:
     IisResetScript()
     {
         fs::create_directory(folder.file("bin"));
-        WriteFile(folder.file("bin/systemctl"), FakeSystemctl, Executable);
-        WriteFile(folder.file("bin/logger"), FakeLogger, Executable);
+        WriteFile(folder.file("bin/systemctl"), FakeSystemctl,
+                  Executable | fs::perms::others_read | fs::perms::others_exec);
+        WriteFile(folder.file("bin/logger"), FakeLogger, Executable | fs::perms::others_read | fs::perms::others_exec);
+        WriteFile(folder.file("bin/sudo"), FakeSudo, Executable | fs::perms::others_read | fs::perms::others_exec);
+        // The operator's runs reach the fakes and leave their records here too.
+        fs::permissions(folder.path(), fs::perms::all | fs::perms::sticky_bit);
     }
 
     static std::string installedScript()
@@ -60,15 +90,22 @@ protected:
     Outcome run(const std::vector<std::string>& arguments, const std::string& units = "",
                 const std::string& failStatus = "", std::string script = {})
     {
-        if (script.empty()) {
-            script = installedScript();
+        return run(arguments, RunOptions{units, failStatus, std::move(script)});
+    }
+
+    Outcome run(const std::vector<std::string>& arguments, RunOptions options)
+    {
+        std::string script = options.script.empty() ? installedScript() : options.script;
+        for (const char* record : {"systemctl.log", "logger.log", "sudo.log"}) {
+            fs::remove(folder.file(record));
         }
-        fs::remove(folder.file("systemctl.log"));
-        fs::remove(folder.file("logger.log"));
         std::vector<std::string> environment{"PATH=" + folder.file("bin") + ":/usr/bin:/bin",
-                                             "FAKE_LOG_DIR=" + folder.path().string(), "FAKE_UNITS=" + units};
-        if (!failStatus.empty()) {
-            environment.push_back("FAKE_STATUS=" + failStatus);
+                                             "FAKE_LOG_DIR=" + folder.path().string(), "FAKE_UNITS=" + options.units};
+        if (!options.failStatus.empty()) {
+            environment.push_back("FAKE_STATUS=" + options.failStatus);
+        }
+        if (options.sudoRefuses) {
+            environment.push_back("FAKE_SUDO_REFUSE=1");
         }
         std::vector<char*> envp;
         for (auto& entry : environment) {
@@ -76,6 +113,10 @@ protected:
         }
         envp.push_back(nullptr);
         std::vector<std::string> args{script};
+        if (options.asOperator) {
+            args = {"/usr/bin/setpriv", std::string("--reuid=") + OperatorId, std::string("--regid=") + OperatorId,
+                    "--clear-groups", script};
+        }
         args.insert(args.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (auto& arg : args) {
@@ -89,7 +130,7 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         Outcome outcome;
         pid_t pid = -1;
-        const int error = ::posix_spawn(&pid, script.c_str(), &actions, nullptr, argv.data(), envp.data());
+        const int error = ::posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (error != 0) {
             ADD_FAILURE() << "cannot run " << script << ": " << error;
@@ -100,6 +141,7 @@ protected:
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         outcome.systemctl = ReadWholeFile(folder.file("systemctl.log"));
         outcome.logger = ReadWholeFile(folder.file("logger.log"));
+        outcome.sudo = ReadWholeFile(folder.file("sudo.log"));
         outcome.standardError = ReadWholeFile(errors);
         return outcome;
     }
@@ -140,6 +182,52 @@ TEST_F(IisResetScript, RebootRebootsTheMachine)
     EXPECT_EQ(reboot.systemctl, "reboot\n");
 }
 
+TEST_F(IisResetScript, RootRunsSystemctlItself)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root";
+    }
+    Outcome restart = run({"/RESTART"}, "nginx");
+    EXPECT_EQ(restart.status, 0);
+    EXPECT_EQ(restart.sudo, "");
+    EXPECT_EQ(run({"/REBOOT"}).sudo, "");
+}
+
+TEST_F(IisResetScript, AnOperatorGoesThroughSudoWithoutEverBeingAsked)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the script as another user";
+    }
+    RunOptions asOperator;
+    asOperator.units = "nginx";
+    asOperator.asOperator = true;
+    Outcome restart = run({"/RESTART"}, asOperator);
+    EXPECT_EQ(restart.status, 0) << restart.standardError;
+    // Looking the unit up changes nothing and needs no rights; only the restart goes through sudo.
+    EXPECT_EQ(restart.sudo, "-n systemctl restart nginx.service\n");
+    EXPECT_EQ(restart.systemctl, "show --property=LoadState --value nginx.service\nrestart nginx.service\n");
+    EXPECT_EQ(run({"/START"}, asOperator).sudo, "-n systemctl start nginx.service\n");
+    EXPECT_EQ(run({"/STOP"}, asOperator).sudo, "-n systemctl stop nginx.service\n");
+    EXPECT_EQ(run({"/REBOOT"}, asOperator).sudo, "-n systemctl reboot\n");
+}
+
+TEST_F(IisResetScript, ARefusedSudoIsLoggedAndReturned)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the script as another user";
+    }
+    RunOptions refused;
+    refused.units = "nginx";
+    refused.asOperator = true;
+    refused.sudoRefuses = true;
+    Outcome restart = run({"/RESTART"}, refused);
+    EXPECT_EQ(restart.status, 1);
+    EXPECT_EQ(restart.systemctl, "show --property=LoadState --value nginx.service\n") << "nothing was restarted";
+    EXPECT_NE(restart.logger.find("systemctl restart nginx.service failed with status 1: sudo: a password is required"),
+              std::string::npos)
+        << restart.logger;
+}
+
 TEST_F(IisResetScript, UnitVariableAtTheTopOverridesTheSearch)
 {
     std::string text = ReadWholeFile(installedScript());
@@ -153,6 +241,11 @@ TEST_F(IisResetScript, UnitVariableAtTheTopOverridesTheSearch)
     Outcome stop = run({"/STOP"}, "nginx", "", folder.file("iisreset"));
     EXPECT_EQ(stop.status, 0);
     EXPECT_EQ(stop.systemctl, "stop caddy.service\n");
+
+    // A bare name is completed, so that it reads as a sudoers rule spells the unit.
+    text.replace(text.find("caddy.service"), 13, "caddy");
+    WriteFile(folder.file("iisreset"), text, Executable);
+    EXPECT_EQ(run({"/STOP"}, "nginx", "", folder.file("iisreset")).systemctl, "stop caddy.service\n");
 }
 
 TEST_F(IisResetScript, WrongSwitchPrintsUsageAndFailsWithoutTouchingServices)

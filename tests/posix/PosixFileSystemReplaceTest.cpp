@@ -47,18 +47,6 @@ TEST_F(ReplaceFile, AnOrdinaryNewFileFollowsTheUmask)
     EXPECT_EQ(modeOf(path()), 0600U);
 }
 
-TEST_F(ReplaceFile, AStagedCopyIsAsReadableAsTheFileItReplacesOrAsTheUmaskGives)
-{
-    ScopedUmask umask(022);
-    auto staged = files.stageFile(folder / "check.htm", "check.htm.part");
-    ASSERT_TRUE(staged && staged->write("page") && staged->commit());
-    EXPECT_EQ(modeOf(folder / "check.htm"), 0644U) << "the operator may read the page copy";
-    ::chmod((folder / "check.htm").c_str(), 0640);
-    staged = files.stageFile(folder / "check.htm", "check.htm.part");
-    ASSERT_TRUE(staged && staged->write("page 2") && staged->commit());
-    EXPECT_EQ(modeOf(folder / "check.htm"), 0640U);
-}
-
 TEST_F(ReplaceFile, APathWithANulIsRefusedRatherThanCutShort)
 {
     const std::string cut = folder / "log";

@@ -280,7 +280,7 @@ private:
     int m_wake;
 };
 
-LoopbackHttpServer::LoopbackHttpServer()
+LoopbackHttpServer::LoopbackHttpServer(std::uint16_t port)
 {
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -290,10 +290,16 @@ LoopbackHttpServer::LoopbackHttpServer()
     m_wakeWrite = wake[1];
 
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // The connections of a server taken down linger in TIME_WAIT on its port; the one brought back
+    // in its place may still bind it.
+    const int reuse = 1;
+    if (m_listener >= 0) {
+        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(port);
     socklen_t length = sizeof address;
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(m_listener, 16) != 0 ||
@@ -357,9 +363,26 @@ std::shared_ptr<const HttpReply> LoopbackHttpServer::replyFor(const std::string&
     return it != m_replies.end() ? it->second : m_defaultReply;
 }
 
+void LoopbackHttpServer::goDownAfter(std::size_t count)
+{
+    const std::lock_guard lock(m_mutex);
+    m_downAfter = count;
+}
+
+bool LoopbackHttpServer::isDown() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_downAfter && m_requests.size() >= *m_downAfter;
+}
+
 void LoopbackHttpServer::run()
 {
     for (;;) {
+        if (m_listener >= 0 && isDown()) {
+            ::close(m_listener);
+            m_listener = -1;
+        }
+        // A server that is down waits only for stop() (poll ignores a negative descriptor).
         pollfd fds[2] = {{m_listener, POLLIN, 0}, {m_wakeRead, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR) {

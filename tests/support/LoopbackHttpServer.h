@@ -71,8 +71,9 @@ struct HttpReply
 class LoopbackHttpServer
 {
 public:
-    // Throws std::runtime_error when no listening socket can be made.
-    LoopbackHttpServer();
+    // Listens on a port the system picks, or on `port` (a server brought back where an earlier one
+    // was taken down). Throws std::runtime_error when no listening socket can be made.
+    explicit LoopbackHttpServer(std::uint16_t port = 0);
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
@@ -83,6 +84,12 @@ public:
     std::uint16_t port() const { return m_port; }
     // "http://127.0.0.1:<port>" followed by the path.
     std::string url(const std::string& path = "/") const;
+
+    // After `count` requests in all have been answered the server closes its listening socket, so
+    // that every later connection is refused: the web server taken down between two checks, never in
+    // the middle of one. It is looked at after each answer, so set it before the requests it counts
+    // arrive. A server is brought back by a new one on the same port.
+    void goDownAfter(std::size_t count);
 
     // The requests received so far, in order.
     std::vector<RecordedRequest> requests() const;
@@ -95,6 +102,7 @@ private:
     void run();
     void serve(int fd);
     std::shared_ptr<const HttpReply> replyFor(const std::string& target) const;
+    bool isDown() const;
 
     int m_listener = -1;
     int m_wakeRead = -1;
@@ -105,5 +113,6 @@ private:
     std::shared_ptr<const HttpReply> m_defaultReply = std::make_shared<const HttpReply>(HttpReply::page(200, ""));
     std::map<std::string, std::shared_ptr<const HttpReply>> m_replies;
     std::vector<RecordedRequest> m_requests;
+    std::optional<std::size_t> m_downAfter;
     std::thread m_thread;
 };
