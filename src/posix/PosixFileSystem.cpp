@@ -12,6 +12,12 @@
 
 namespace {
 
+// For the files an operator names (the log, the page copy, the settings): a path that turns out to be
+// a FIFO or a device must never block the window. Opening a FIFO with nobody at the other end then
+// fails (writing) or reads as empty (reading), and a terminal never becomes our controlling terminal.
+// Regular files ignore both flags.
+constexpr int NeverBlock = O_NONBLOCK | O_NOCTTY;
+
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -155,7 +161,7 @@ bool PosixFileSystem::entryExists(const std::string& path) const
 
 bool PosixFileSystem::appendToFile(const std::string& path, std::string_view bytes)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | NeverBlock, 0666));
     if (!fd) {
         return false;
     }
@@ -165,13 +171,13 @@ bool PosixFileSystem::appendToFile(const std::string& path, std::string_view byt
 
 bool PosixFileSystem::createIfMissing(const std::string& path)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | NeverBlock, 0666));
     return fd && fd.close() == 0;
 }
 
 std::optional<std::string> PosixFileSystem::readFile(const std::string& path, std::size_t maxBytes) const
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | NeverBlock));
     if (!fd) {
         return std::nullopt;
     }

@@ -118,6 +118,13 @@ HttpReply HttpReply::silence()
     return reply;
 }
 
+HttpReply HttpReply::reset()
+{
+    HttpReply reply;
+    reply.resetBeforeHeaders = true;
+    return reply;
+}
+
 HttpReply HttpReply::stallMidBody(std::string body, std::size_t sent)
 {
     HttpReply reply = page(200, std::move(body));
@@ -394,6 +401,10 @@ void LoopbackHttpServer::serve(int fd)
 
     if (reply.stallBeforeHeaders) {
         connection.waitUntilClientLeaves();
+        return;
+    }
+    if (reply.resetBeforeHeaders) {
+        connection.reset();
         return;
     }
     if (reply.headerDripGap.count() > 0) {
