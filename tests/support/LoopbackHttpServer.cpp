@@ -357,6 +357,15 @@ std::vector<RecordedRequest> LoopbackHttpServer::requests() const
     return m_requests;
 }
 
+std::size_t LoopbackHttpServer::forgetRequests()
+{
+    const std::lock_guard lock(m_mutex);
+    const std::size_t count = m_requests.size();
+    m_requests.clear();
+    m_requests.shrink_to_fit();
+    return count;
+}
+
 std::shared_ptr<const HttpReply> LoopbackHttpServer::replyFor(const std::string& target) const
 {
     const std::lock_guard lock(m_mutex);

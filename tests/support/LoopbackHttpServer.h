@@ -89,6 +89,8 @@ public:
 
     // The requests received so far, in order.
     std::vector<RecordedRequest> requests() const;
+    // Forgets the requests recorded so far (a long run would otherwise keep them all); returns how many.
+    std::size_t forgetRequests();
 
     // Ends every wait, closes the listener and joins the thread. Safe to call twice; the destructor calls it.
     void stop();
