@@ -152,6 +152,41 @@ std::optional<std::string_view> FindIniValue(std::string_view file, std::string_
     return file.substr(found.valueStart, line.offset + line.text.size() - found.valueStart);
 }
 
+std::vector<std::optional<std::string_view>> FindIniValues(std::string_view file, const std::vector<IniKeyName>& keys)
+{
+    std::vector<std::optional<std::string_view>> values(keys.size());
+    std::size_t unanswered = 0;
+    for (const auto& [section, key] : keys) {
+        unanswered += key.empty() ? 0U : 1U;
+    }
+    std::optional<std::string_view> section; // the name of the section the walk is in
+    for (auto line = lineAt(file, 0); line && unanswered > 0; line = lineAt(file, line->end())) {
+        std::string_view text = line->text;
+        if (line->offset == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+            text.remove_prefix(ByteOrderMark.size());
+        }
+        if (const auto name = headerName(text)) {
+            section = name;
+            continue;
+        }
+        const std::string_view lead = trim(text);
+        const auto equals = text.find('=');
+        if (!section || lead.empty() || lead.front() == ';' || equals == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view name = trim(text.substr(0, equals));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            // The first line of the key in any section of that name counts, as in FindIniValue.
+            if (!values[i] && !keys[i].second.empty() && sameName(name, keys[i].second) &&
+                sameName(*section, keys[i].first)) {
+                values[i] = text.substr(equals + 1);
+                --unanswered;
+            }
+        }
+    }
+    return values;
+}
+
 std::string SetIniValue(std::string_view file, std::string_view section, std::string_view key,
                         std::string_view storedText)
 {
