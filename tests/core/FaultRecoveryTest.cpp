@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -20,6 +21,9 @@ struct Fault
     const char* name;
     std::function<void(FormHarness&)> apply;
     int outcome; // the fetch outcome the fault gives; 0 when the page itself is fine
+
+    // GoogleTest would otherwise print the raw bytes, the struct's padding included.
+    friend void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 };
 
 class FaultRecovery : public ::testing::TestWithParam<Fault>, protected MonitoredForm
