@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Fetches a 64 MiB page from a loopback server, in turns, through FetchCheckPage with the real
-// adapters and through `curl -s -o`, and prints the median times, their ratio and how far the peak
-// resident memory of this process grew during the fetches. The copy is synced to disk before it
-// replaces check.htm, which curl does not do; that sync is most of the difference on a slow disk.
+// Fetches a large page from a loopback server, in turns, through FetchCheckPage with the real
+// adapters and through `curl -s -o`, and prints the median times, their ratio, and the peak memory
+// each needed: for the check, how far this process's peak resident memory grew during the fetches
+// (the page itself, held by the test server in this process, was counted before); for curl, its
+// whole process.
+//
+//   fetch_bench [MiB [rounds]]     64 MiB and 9 rounds by default
+//
+// The copy is synced to disk before it replaces check.htm, which curl does not do; on a slow disk
+// that sync is most of the difference.
+#include "BenchSupport.h"
 #include "monitor/FetchCheckPage.h"
 #include "net/CurlInternetClient.h"
 #include "posix/PosixClock.h"
@@ -10,45 +17,17 @@
 #include "posix/PosixFileSystem.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
-#include "shell/UiServices.h"
 #include "support/LoopbackHttpServer.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <spawn.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <vector>
 
 extern char** environ;
 
 namespace {
-
-constexpr std::size_t PageSize = std::size_t{64} << 20;
-constexpr int Rounds = 9;
-
-class NoMessageBox : public MessageBoxService
-{
-public:
-    void MsgBox(const std::string&, int, const std::string&) override {}
-};
-class NoTray : public TrayService
-{
-public:
-    void notifyIcon(int, const std::string&) override {}
-    void installSubclass() override {}
-    void restoreSubclass() override {}
-};
-class NoLifetime : public AppLifetime
-{
-public:
-    void unloadWindow() override {}
-    void endNow() override {}
-};
 
 long peakRssKiB()
 {
@@ -57,9 +36,37 @@ long peakRssKiB()
     return usage.ru_maxrss;
 }
 
-double runCurl(const std::string& url, const std::string& output)
+struct CurlRun
 {
-    std::vector<std::string> args{"curl", "-s", "-o", output, url};
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// `fetch_bench --peak-of <file> <program> <arguments...>` runs the program and writes its peak resident
+// memory in KiB to the file. A child started straight from the benchmark would report the
+// benchmark's own peak (the page the test server holds included): a process started with
+// posix_spawn shares its parent's memory until it executes the program, and the peak carries over.
+// Started from this small helper process instead, the program's peak is its own.
+int peakOf(const char* file, char** argv)
+{
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) {
+        return 127;
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (FILE* out = std::fopen(file, "w")) {
+        std::fprintf(out, "%ld\n", usage.ru_maxrss);
+        std::fclose(out);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+CurlRun runCurl(const std::string& url, const std::string& output, std::size_t size)
+{
+    const std::string peakFile = output + ".peak";
+    std::vector<std::string> args{"/proc/self/exe", "--peak-of", peakFile, "curl", "-s", "-o", output, url};
     std::vector<char*> argv;
     for (auto& arg : args) {
         argv.push_back(arg.data());
@@ -67,34 +74,42 @@ double runCurl(const std::string& url, const std::string& output)
     argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "curl", nullptr, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
         std::fprintf(stderr, "cannot start curl\n");
         std::exit(1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || std::filesystem::file_size(output) != PageSize) {
+    CurlRun run{SecondsSince(start), 0};
+    if (FILE* in = std::fopen(peakFile.c_str(), "r")) {
+        if (std::fscanf(in, "%ld", &run.peakKiB) != 1) {
+            run.peakKiB = 0;
+        }
+        std::fclose(in);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || std::filesystem::file_size(output) != size) {
         std::fprintf(stderr, "curl failed\n");
         std::exit(1);
     }
-    return seconds;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    std::filesystem::remove(output);
+    std::filesystem::remove(peakFile);
+    return run;
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 3 && std::string(argv[1]) == "--peak-of") {
+        return peakOf(argv[2], argv + 3);
+    }
+    const std::size_t mebibytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
+    const std::size_t pageSize = mebibytes << 20;
     for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
         unsetenv(name);
     }
-    std::string page(PageSize, '\0');
+    std::string page(pageSize, '\0');
     for (std::size_t i = 0; i < page.size(); ++i) {
         page[i] = static_cast<char>((i * 2654435761U) >> 13);
     }
@@ -124,12 +139,15 @@ int main()
     const long rssBefore = peakRssKiB();
     std::vector<double> fetchTimes;
     std::vector<double> curlTimes;
-    for (int round = 0; round < Rounds; ++round) {
-        curlTimes.push_back(runCurl(form.txtUrl.Text(), folder + "/curl.out"));
+    long curlPeakKiB = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const CurlRun curl = runCurl(form.txtUrl.Text(), folder + "/curl.out", pageSize);
+        curlTimes.push_back(curl.seconds);
+        curlPeakKiB = std::max(curlPeakKiB, curl.peakKiB);
         const auto start = std::chrono::steady_clock::now();
         const int outcome = FetchCheckPage(form);
-        fetchTimes.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (outcome != FetchSucceeded || std::filesystem::file_size(folder + "/check.htm") != PageSize) {
+        fetchTimes.push_back(SecondsSince(start));
+        if (outcome != FetchSucceeded || std::filesystem::file_size(folder + "/check.htm") != pageSize) {
             std::fprintf(stderr, "FetchCheckPage failed: outcome %d\n", outcome);
             return 1;
         }
@@ -138,12 +156,20 @@ int main()
     server.stop();
     std::filesystem::remove_all(folder);
 
-    const double fetchMedian = median(fetchTimes);
-    const double curlMedian = median(curlTimes);
-    std::printf("64 MiB page on loopback, median of %d rounds\n", Rounds);
-    std::printf("  FetchCheckPage    %7.1f ms\n", fetchMedian * 1000);
-    std::printf("  curl -s -o        %7.1f ms\n", curlMedian * 1000);
-    std::printf("  time ratio        %7.2f   (target <= 1.5)\n", fetchMedian / curlMedian);
-    std::printf("  peak RSS growth   %7.2f MiB (target < 8)\n", static_cast<double>(rssGrowth) / 1024.0);
+    const double fetchMedian = Median(fetchTimes);
+    const double curlMedian = Median(curlTimes);
+    std::printf("%zu MiB page on loopback, median of %d rounds\n", mebibytes, rounds);
+    std::printf("  FetchCheckPage    %8.1f ms   peak memory +%.1f MiB\n", fetchMedian * 1000,
+                static_cast<double>(rssGrowth) / 1024.0);
+    std::printf("  curl -s -o        %8.1f ms   peak memory  %.1f MiB (whole process)\n", curlMedian * 1000,
+                static_cast<double>(curlPeakKiB) / 1024.0);
+    const std::string name = std::to_string(mebibytes) + " MiB fetch time / curl -s -o";
+    if (mebibytes == 64) {
+        PrintFigure(name, fetchMedian / curlMedian, "", 1.5);
+    } else {
+        std::printf("FIGURE|%s|%.3g|(no target)|-\n", name.c_str(), fetchMedian / curlMedian);
+        std::printf("FIGURE|%zu MiB fetch peak memory, check / curl|%.1f MiB / %.1f MiB|(no target)|-\n", mebibytes,
+                    static_cast<double>(rssGrowth) / 1024.0, static_cast<double>(curlPeakKiB) / 1024.0);
+    }
     return 0;
 }

@@ -1,34 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "config/IniText.h"
 
-#include <vector>
-
 namespace {
 
+// One line of the file: its text without the line end, and where it starts. Lines are walked one at
+// a time, never gathered: a file of millions of empty lines costs one pass and no memory.
 struct Line
 {
+    std::size_t offset = 0;  // of the text in the file
     std::string_view text;   // without its line end
     std::string_view ending; // "\r\n", "\n", or "" for a last line without one
+
+    std::size_t end() const { return offset + text.size() + ending.size(); }
 };
 
 constexpr std::string_view Blanks = " \t\r\v\f";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-std::vector<Line> splitLines(std::string_view file)
+// The line that starts at `start`, or nothing at the end of the file.
+std::optional<Line> lineAt(std::string_view file, std::size_t start)
 {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < file.size()) {
-        const auto lf = file.find('\n', start);
-        if (lf == std::string_view::npos) {
-            lines.push_back({file.substr(start), {}});
-            break;
-        }
-        const std::size_t end = (lf > start && file[lf - 1] == '\r') ? lf - 1 : lf;
-        lines.push_back({file.substr(start, end - start), file.substr(end, lf + 1 - end)});
-        start = lf + 1;
+    if (start >= file.size()) {
+        return std::nullopt;
     }
-    return lines;
+    const auto lf = file.find('\n', start);
+    if (lf == std::string_view::npos) {
+        return Line{start, file.substr(start), {}};
+    }
+    const std::size_t end = (lf > start && file[lf - 1] == '\r') ? lf - 1 : lf;
+    return Line{start, file.substr(start, end - start), file.substr(end, lf + 1 - end)};
 }
 
 std::string_view trim(std::string_view s)
@@ -88,27 +88,27 @@ std::optional<std::size_t> valueStartFor(std::string_view text, std::string_view
 
 struct Search
 {
-    std::optional<std::size_t> keyLine;    // the line of the key
-    std::size_t valueStart = 0;            // offset of its value in the line's text
-    std::optional<std::size_t> sectionEnd; // the last non-blank line of the first such section
+    std::optional<Line> keyLine;    // the line of the key
+    std::size_t valueStart = 0;     // offset of its value in the file
+    std::optional<Line> sectionEnd; // the last non-blank line of the first such section
 };
 
-Search search(const std::vector<Line>& lines, std::string_view section, std::string_view key)
+Search search(std::string_view file, std::string_view section, std::string_view key)
 {
     Search found;
     bool inSection = false;
     bool inFirstSection = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view text = lines[i].text;
+    for (auto line = lineAt(file, 0); line; line = lineAt(file, line->end())) {
+        std::string_view text = line->text;
         // A byte-order mark before the first line is not part of its text.
         const std::size_t skip =
-            (i == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) ? ByteOrderMark.size() : 0;
+            (line->offset == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) ? ByteOrderMark.size() : 0;
         text.remove_prefix(skip);
         if (const auto name = headerName(text)) {
             inSection = sameName(*name, section);
             inFirstSection = inSection && !found.sectionEnd;
             if (inFirstSection) {
-                found.sectionEnd = i;
+                found.sectionEnd = line;
             }
             continue;
         }
@@ -116,15 +116,25 @@ Search search(const std::vector<Line>& lines, std::string_view section, std::str
             continue;
         }
         if (inFirstSection && !trim(text).empty()) {
-            found.sectionEnd = i;
+            found.sectionEnd = line;
         }
         if (const auto start = valueStartFor(text, key)) {
-            found.keyLine = i;
-            found.valueStart = skip + *start;
+            found.keyLine = line;
+            found.valueStart = line->offset + skip + *start;
             return found;
         }
     }
     return found;
+}
+
+// The line end of the file's first line that has one; "\n" in a file without one.
+std::string_view firstLineEnd(std::string_view file)
+{
+    const auto lf = file.find('\n');
+    if (lf == std::string_view::npos) {
+        return "\n";
+    }
+    return (lf > 0 && file[lf - 1] == '\r') ? "\r\n" : "\n";
 }
 
 } // namespace
@@ -134,12 +144,47 @@ std::optional<std::string_view> FindIniValue(std::string_view file, std::string_
     if (key.empty()) {
         return std::nullopt;
     }
-    const auto lines = splitLines(file);
-    const Search found = search(lines, section, key);
+    const Search found = search(file, section, key);
     if (!found.keyLine) {
         return std::nullopt;
     }
-    return lines[*found.keyLine].text.substr(found.valueStart);
+    const Line& line = *found.keyLine;
+    return file.substr(found.valueStart, line.offset + line.text.size() - found.valueStart);
+}
+
+std::vector<std::optional<std::string_view>> FindIniValues(std::string_view file, const std::vector<IniKeyName>& keys)
+{
+    std::vector<std::optional<std::string_view>> values(keys.size());
+    std::size_t unanswered = 0;
+    for (const auto& [section, key] : keys) {
+        unanswered += key.empty() ? 0U : 1U;
+    }
+    std::optional<std::string_view> section; // the name of the section the walk is in
+    for (auto line = lineAt(file, 0); line && unanswered > 0; line = lineAt(file, line->end())) {
+        std::string_view text = line->text;
+        if (line->offset == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+            text.remove_prefix(ByteOrderMark.size());
+        }
+        if (const auto name = headerName(text)) {
+            section = name;
+            continue;
+        }
+        const std::string_view lead = trim(text);
+        const auto equals = text.find('=');
+        if (!section || lead.empty() || lead.front() == ';' || equals == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view name = trim(text.substr(0, equals));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            // The first line of the key in any section of that name counts, as in FindIniValue.
+            if (!values[i] && !keys[i].second.empty() && sameName(name, keys[i].second) &&
+                sameName(*section, keys[i].first)) {
+                values[i] = text.substr(equals + 1);
+                --unanswered;
+            }
+        }
+    }
+    return values;
 }
 
 std::string SetIniValue(std::string_view file, std::string_view section, std::string_view key,
@@ -148,36 +193,29 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
     if (key.empty()) {
         return std::string(file);
     }
-    const auto lines = splitLines(file);
-    const Search found = search(lines, section, key);
-
-    std::string_view newline = "\n";
-    for (const Line& line : lines) {
-        if (!line.ending.empty()) {
-            newline = line.ending;
-            break;
-        }
-    }
+    const Search found = search(file, section, key);
+    const std::string_view newline = firstLineEnd(file);
     const std::string keyLine = std::string(key) + "=" + std::string(storedText);
 
     std::string out;
     out.reserve(file.size() + section.size() + keyLine.size() + 8);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        if (found.keyLine && i == *found.keyLine) {
-            out.append(line.text.substr(0, found.valueStart)).append(storedText).append(line.ending);
-            continue;
+    if (found.keyLine) {
+        // The stored text after the "=" is replaced; the line keeps its end.
+        const Line& line = *found.keyLine;
+        out.append(file.substr(0, found.valueStart)).append(storedText);
+        out.append(file.substr(line.offset + line.text.size()));
+    } else if (found.sectionEnd) {
+        // A new line after the last line of the section.
+        const Line& last = *found.sectionEnd;
+        out.append(file.substr(0, last.end()));
+        if (last.ending.empty()) {
+            out.append(newline);
         }
-        out.append(line.text).append(line.ending);
-        if (!found.keyLine && found.sectionEnd && i == *found.sectionEnd) {
-            if (line.ending.empty()) {
-                out.append(newline);
-            }
-            out.append(keyLine).append(newline);
-        }
-    }
-    if (!found.keyLine && !found.sectionEnd) {
-        if (!lines.empty() && lines.back().ending.empty()) {
+        out.append(keyLine).append(newline).append(file.substr(last.end()));
+    } else {
+        // A new section at the end of the file.
+        out.append(file);
+        if (!file.empty() && file.back() != '\n') {
             out.append(newline);
         }
         out.append("[").append(section).append("]").append(newline);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // The lines of an INI file, worked on as bytes: "[SECTION]" headers and "KEY=value" lines. Section
 // and key names match without regard to ASCII case; blanks around a name do not count; a line
@@ -13,6 +15,11 @@
 // The text after the "=" of the key's line, exactly as stored (the line end excluded), or nothing
 // when the section or the key is missing. A repeated section or key: the first one counts.
 std::optional<std::string_view> FindIniValue(std::string_view file, std::string_view section, std::string_view key);
+
+// Several keys in one pass over the file: for each (section, key) asked, what FindIniValue would
+// give. Reading a whole settings file costs one pass, however many keys it has to answer.
+using IniKeyName = std::pair<std::string_view, std::string_view>; // section, key
+std::vector<std::optional<std::string_view>> FindIniValues(std::string_view file, const std::vector<IniKeyName>& keys);
 
 // The file with the key's stored text set: the text after the "=" of the key's line is replaced, or a
 // line is added after the last line of the section, or the section is added at the end of the file.

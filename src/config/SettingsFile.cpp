@@ -16,21 +16,46 @@ std::string SettingsFilePath(const Environment& environment)
     return path + SettingsFileName;
 }
 
-std::string GetIniValue(const FileSystem& files, const TextEncoding& encoding, const std::string& section,
-                        const std::string& key, const std::string& file)
+namespace {
+
+// The value the profile API returns for a stored text.
+std::string valueRead(const TextEncoding& encoding, std::string_view stored)
 {
-    const auto content = files.readFile(file, IniFileMaxBytes);
-    if (!content) {
-        return {};
-    }
-    const auto stored = FindIniValue(*content, encoding.toPlatform(section), encoding.toPlatform(key));
-    if (!stored) {
-        return {};
-    }
-    std::string value = ProfileValue(*stored);
+    std::string value = ProfileValue(stored);
     // The value is the text up to its terminating NUL, as a C string would end.
     value = value.substr(0, value.find('\0'));
     return encoding.cutToBytes(encoding.fromPlatform(value), IniValueMaxBytes);
+}
+
+} // namespace
+
+std::string GetIniValue(const FileSystem& files, const TextEncoding& encoding, const std::string& section,
+                        const std::string& key, const std::string& file)
+{
+    return GetIniValues(files, encoding, {{section, key}}, file).front();
+}
+
+std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncoding& encoding,
+                                      const std::vector<std::pair<std::string, std::string>>& keys,
+                                      const std::string& file)
+{
+    std::vector<std::string> values(keys.size());
+    const auto content = files.readFile(file, IniFileMaxBytes);
+    if (!content) {
+        return values;
+    }
+    std::vector<std::pair<std::string, std::string>> platformKeys;
+    for (const auto& [section, key] : keys) {
+        platformKeys.emplace_back(encoding.toPlatform(section), encoding.toPlatform(key));
+    }
+    const std::vector<IniKeyName> names(platformKeys.begin(), platformKeys.end());
+    const auto stored = FindIniValues(*content, names);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (stored[i]) {
+            values[i] = valueRead(encoding, *stored[i]);
+        }
+    }
+    return values;
 }
 
 bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,

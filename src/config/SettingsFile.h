@@ -35,6 +35,11 @@ std::string SettingsFilePath(const Environment& environment);
 std::string GetIniValue(const FileSystem& files, const TextEncoding& encoding, const std::string& section,
                         const std::string& key, const std::string& file);
 
+// Many keys of the file, read once: for each (section, key), what GetIniValue would return.
+std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncoding& encoding,
+                                      const std::vector<std::pair<std::string, std::string>>& keys,
+                                      const std::string& file);
+
 // Sets the keys of the section in one atomic replacement of the file, creating the file (readable
 // by its owner only) or the section as needed; every other line of the file keeps its bytes. True
 // on success; false when the file could not be read whole or replaced, and the file is then as it

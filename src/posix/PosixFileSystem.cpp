@@ -12,6 +12,12 @@
 
 namespace {
 
+// For the files an operator names (the log, the page copy, the settings): a path that turns out to be
+// a FIFO or a device must never block the window. Opening a FIFO with nobody at the other end then
+// fails (writing) or reads as empty (reading), and a terminal never becomes our controlling terminal.
+// Regular files ignore both flags.
+constexpr int NeverBlock = O_NONBLOCK | O_NOCTTY;
+
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -183,13 +189,13 @@ bool PosixFileSystem::appendToFile(const std::string& path, std::string_view byt
     // appended to through the group's rights (the kernel may refuse O_CREAT on another user's file in
     // a sticky folder); a file made here is given the group's write right in such a folder, so the
     // next writer can append to it whatever this writer's umask was.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | NeverBlock));
     if (!fd && errno == ENOENT) {
-        fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC | NeverBlock, 0666));
         if (fd) {
             shareWithFolderGroup(fd.get(), path);
         } else if (errno == EEXIST) {
-            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | NeverBlock));
         }
     }
     if (!fd) {
@@ -204,7 +210,7 @@ bool PosixFileSystem::createIfMissing(const std::string& path)
     if (!usablePath(path)) {
         return false;
     }
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | NeverBlock, 0666));
     return fd && fd.close() == 0;
 }
 
@@ -213,7 +219,7 @@ std::optional<std::string> PosixFileSystem::readFile(const std::string& path, st
     if (!usablePath(path)) {
         return std::nullopt;
     }
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | NeverBlock));
     if (!fd) {
         return std::nullopt;
     }

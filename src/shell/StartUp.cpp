@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <iostream>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -59,29 +61,47 @@ void Form1::Form_Load()
         Command5.Enabled = false;
         std::cerr << AppTitle << ": the checks stay off until the settings are saved: there is no " << IniPath << '\n';
     } else {
-        auto read = [&](const char* section, const char* key) {
-            return GetIniValue(s.files, s.encoding, section, key, IniPath);
-        };
-        const std::string address = read(MailSection, "ADDRESS");
-        const std::string mailId = read(MailSection, "MAILID");
-        const std::string password = read(MailSection, "PASSWORD");
-        const std::string smtp = read(MailSection, "SMTP");
-        const std::string subject = read(MailSection, "SUBJECT");
-        const std::string send = read(MailSection, "SEND");
-        const std::string cc = read(MailSection, "CC");
-        const std::string logPath = read(SettingSection, "LOGPATH");
-        const std::string saveFolder = read(SettingSection, "SAVEFOLDER");
-        const auto timeout = wholeNumber(read(SettingSection, "TIMEOUT"));
+        // The eighteen keys, mail first, in one reading of the file.
+        const std::vector<std::string> stored = GetIniValues(s.files, s.encoding,
+                                                             {{MailSection, "ADDRESS"},
+                                                              {MailSection, "MAILID"},
+                                                              {MailSection, "PASSWORD"},
+                                                              {MailSection, "SMTP"},
+                                                              {MailSection, "SUBJECT"},
+                                                              {MailSection, "SEND"},
+                                                              {MailSection, "CC"},
+                                                              {SettingSection, "LOGPATH"},
+                                                              {SettingSection, "SAVEFOLDER"},
+                                                              {SettingSection, "TIMEOUT"},
+                                                              {SettingSection, "TIMER"},
+                                                              {SettingSection, "URL"},
+                                                              {SettingSection, "KIDOU"},
+                                                              {SettingSection, "LOGIN"},
+                                                              {SettingSection, "ID"},
+                                                              {SettingSection, "LOGINPASS"},
+                                                              {SettingSection, "PROXY"},
+                                                              {SettingSection, "RESTART"}},
+                                                             IniPath);
+        const std::string& address = stored[0];
+        const std::string& mailId = stored[1];
+        const std::string& password = stored[2];
+        const std::string& smtp = stored[3];
+        const std::string& subject = stored[4];
+        const std::string& send = stored[5];
+        const std::string& cc = stored[6];
+        const std::string& logPath = stored[7];
+        const std::string& saveFolder = stored[8];
+        const auto timeout = wholeNumber(stored[9]);
         // An interval the timer cannot take (0, too large, not a number) shows as an empty field,
         // which keeps the checks off, as a missing one does.
-        const auto interval = IntervalMilliseconds(read(SettingSection, "TIMER"));
-        const std::string url = read(SettingSection, "URL");
-        const std::string kidou = read(SettingSection, "KIDOU");
-        const std::string login = read(SettingSection, "LOGIN");
-        const std::string id = read(SettingSection, "ID");
-        const std::string loginPass = read(SettingSection, "LOGINPASS");
-        const std::string proxy = read(SettingSection, "PROXY");
-        const std::string restart = read(SettingSection, "RESTART");
+        const auto interval = IntervalMilliseconds(stored[10]);
+        const std::string& url = stored[11];
+        const std::string& kidou = stored[12];
+        const std::string& login = stored[13];
+        const std::string& id = stored[14];
+        const std::string& loginPass = stored[15];
+        const std::string& proxy = stored[16];
+        const std::string& restart = stored[17];
 
         txtLog.Text = logPath;
         txtTimeout.Text = timeout ? std::to_string(*timeout) : std::string();

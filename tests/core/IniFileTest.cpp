@@ -209,3 +209,30 @@ TEST(SettingsPath, OneSeparatorBeforeTheFileName)
 }
 
 } // namespace
+
+namespace {
+
+TEST(IniManyKeys, OnePassAnswersAsEachSearchWould)
+{
+    const std::string files[] = {
+        "\xEF\xBB\xBF[Setting]\r\nTIMER=30\r\n;URL=commented\r\n[MAIL]\r\nSMTP = a \r\n[setting]\r\nURL=second\r\n",
+        "URL=before any section\n[SETTING]\nurl=one\nURL=two\n[SETTING]\nTIMER=\n",
+        "[SETTING\nTIMER=unclosed header line\n[ SETTING ]\n=no name\nTIMER=5",
+        "",
+        "[MAIL]\nCC=x;y\n[SETTING]\n  ; TIMER=comment\n\tTIMER\t=\t7\t\n",
+        std::string(1000, '\n') + "[SETTING]\nURL=late\n",
+    };
+    const std::vector<IniKeyName> keys{{"SETTING", "TIMER"}, {"SETTING", "URL"}, {"MAIL", "SMTP"},
+                                       {"MAIL", "CC"},       {"SETTING", ""},    {"OTHER", "URL"}};
+    for (const std::string& file : files) {
+        const auto values = FindIniValues(file, keys);
+        ASSERT_EQ(values.size(), keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(values[i], FindIniValue(file, keys[i].first, keys[i].second))
+                << "[" << keys[i].first << "] " << keys[i].second << " in:\n"
+                << file;
+        }
+    }
+}
+
+} // namespace

@@ -118,6 +118,13 @@ HttpReply HttpReply::silence()
     return reply;
 }
 
+HttpReply HttpReply::reset()
+{
+    HttpReply reply;
+    reply.resetBeforeHeaders = true;
+    return reply;
+}
+
 HttpReply HttpReply::stallMidBody(std::string body, std::size_t sent)
 {
     HttpReply reply = page(200, std::move(body));
@@ -356,6 +363,15 @@ std::vector<RecordedRequest> LoopbackHttpServer::requests() const
     return m_requests;
 }
 
+std::size_t LoopbackHttpServer::forgetRequests()
+{
+    const std::lock_guard lock(m_mutex);
+    const std::size_t count = m_requests.size();
+    m_requests.clear();
+    m_requests.shrink_to_fit();
+    return count;
+}
+
 std::shared_ptr<const HttpReply> LoopbackHttpServer::replyFor(const std::string& target) const
 {
     const std::lock_guard lock(m_mutex);
@@ -417,6 +433,10 @@ void LoopbackHttpServer::serve(int fd)
 
     if (reply.stallBeforeHeaders) {
         connection.waitUntilClientLeaves();
+        return;
+    }
+    if (reply.resetBeforeHeaders) {
+        connection.reset();
         return;
     }
     if (reply.headerDripGap.count() > 0) {

@@ -42,6 +42,7 @@ struct HttpReply
     Cut cut = Cut::None;
     std::size_t cutAt = 0;
     bool stallBeforeHeaders = false;            // answers nothing until the client leaves
+    bool resetBeforeHeaders = false;            // reads the request and resets the connection
     std::chrono::milliseconds headerDripGap{0}; // when set: an endless head, one byte per gap
     std::size_t bodyPiece = 0;                  // when set: the body in pieces of this size...
     std::chrono::milliseconds bodyPieceGap{0};  // ...with this pause before each piece
@@ -53,6 +54,8 @@ struct HttpReply
     static HttpReply redirect(int status, std::string location);
     // Reads the request and then sends nothing at all.
     static HttpReply silence();
+    // Reads the request and resets the connection without a byte of answer.
+    static HttpReply reset();
     // Announces the whole body but sends only its first `sent` bytes, then stalls or resets.
     static HttpReply stallMidBody(std::string body, std::size_t sent);
     static HttpReply resetMidBody(std::string body, std::size_t sent);
@@ -93,6 +96,8 @@ public:
 
     // The requests received so far, in order.
     std::vector<RecordedRequest> requests() const;
+    // Forgets the requests recorded so far (a long run would otherwise keep them all); returns how many.
+    std::size_t forgetRequests();
 
     // Ends every wait, closes the listener and joins the thread. Safe to call twice; the destructor calls it.
     void stop();

@@ -87,6 +87,26 @@ int boundLoopbackSocket(std::uint16_t& port)
     return fd;
 }
 
+const char* modeName(SmtpTestServer::Mode mode)
+{
+    using Mode = SmtpTestServer::Mode;
+    switch (mode) {
+    case Mode::StartTls:
+        return "starttls";
+    case Mode::ImplicitTls:
+        return "implicit-tls";
+    case Mode::StallAfterGreeting:
+        return "stall-after-greeting";
+    case Mode::DropInData:
+        return "drop-in-data";
+    case Mode::Plain:
+    case Mode::Silent:
+    case Mode::Closed:
+        break;
+    }
+    return "plain";
+}
+
 } // namespace
 
 std::vector<std::pair<std::string, std::string>> SmtpTestServer::Mail::headers() const
@@ -171,9 +191,7 @@ void SmtpTestServer::startAiosmtpd()
                                   "--folder",
                                   m_folder.path().string(),
                                   "--mode",
-                                  m_options.mode == Mode::Plain      ? "plain"
-                                  : m_options.mode == Mode::StartTls ? "starttls"
-                                                                     : "implicit-tls",
+                                  modeName(m_options.mode),
                                   "--user",
                                   m_options.user,
                                   "--password",
@@ -293,6 +311,17 @@ std::vector<SmtpTestServer::AuthAttempt> SmtpTestServer::authAttempts() const
             continue;
         }
         result.push_back({unhex(fields[1]), unhex(fields[2]), unhex(fields[3]), fields[4] == "1", fields[5] == "1"});
+    }
+    return result;
+}
+
+std::vector<std::string> SmtpTestServer::droppedMessages() const
+{
+    std::vector<std::string> result;
+    for (const auto& fields : records()) {
+        if (fields.size() == 2 && fields[0] == "DROPPED") {
+            result.push_back(unhex(fields[1]));
+        }
     }
     return result;
 }

@@ -15,17 +15,19 @@
 // recording every message and every AUTH attempt. Like a strict server it refuses a MAIL FROM or RCPT TO
 // path with spaces inside its angle brackets. Started by the constructor, stopped by stop() or the
 // destructor. Two modes need no SMTP at all: Silent accepts connections and never says a word, Closed
-// refuses them.
+// refuses them. Two more fail in mid-dialogue: StallAfterGreeting and DropInData.
 class SmtpTestServer
 {
 public:
     enum class Mode
     {
-        Plain,       // no TLS
-        StartTls,    // STARTTLS offered, with a self-signed certificate for 127.0.0.1 and localhost
-        ImplicitTls, // TLS from the first byte (an smtps:// server), same certificate
-        Silent,      // accepts the TCP connection, never greets
-        Closed,      // the port refuses connections
+        Plain,              // no TLS
+        StartTls,           // STARTTLS offered, with a self-signed certificate for 127.0.0.1 and localhost
+        ImplicitTls,        // TLS from the first byte (an smtps:// server), same certificate
+        Silent,             // accepts the TCP connection, never greets
+        Closed,             // the port refuses connections
+        StallAfterGreeting, // greets, then never answers again
+        DropInData,         // takes the envelope, then closes the connection once the message begins
     };
 
     struct Options
@@ -84,6 +86,8 @@ public:
     // client's send has returned, its message is here.
     std::vector<Mail> mails() const;
     std::vector<AuthAttempt> authAttempts() const;
+    // DropInData: what had arrived of each message when the server closed the connection.
+    std::vector<std::string> droppedMessages() const;
     // Waits until at least `count` messages are recorded or `bound` has passed; true in the first case.
     bool waitForMails(std::size_t count, std::chrono::milliseconds bound) const;
 

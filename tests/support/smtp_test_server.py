@@ -10,7 +10,15 @@ text hex-encoded (UTF-8) so that any byte survives:
     AUTH <mechanism> <login> <password> <tls 0|1> <accepted 0|1>
 
 <data> is the message as received after DATA; <subject> is the decoded Subject header and <body>
-the decoded body of a single-part message. Ends on SIGTERM.
+the decoded body of a single-part message.
+
+Two modes misbehave on purpose, without aiosmtpd: "stall-after-greeting" greets and then never
+answers again; "drop-in-data" takes the envelope, invites the message with 354 and closes the
+connection as soon as the first bytes of the message arrive, without a reply; it records
+
+    DROPPED <bytes of the message received before the drop>
+
+Ends on SIGTERM.
 """
 
 import argparse
@@ -126,6 +134,50 @@ def make_authenticator(recorder, options):
     return authenticate
 
 
+class Misbehaving(asyncio.Protocol):
+    """A server that speaks just enough SMTP to fail in one chosen way."""
+
+    def __init__(self, recorder, mode):
+        self.recorder = recorder
+        self.mode = mode
+        self.pending = b""
+        self.in_data = False
+        self.transport = None
+
+    def connection_made(self, transport):
+        self.transport = transport
+        transport.write(b"220 sentrybell-test.localhost ESMTP\r\n")
+
+    def drop(self, received):
+        self.recorder.write("DROPPED", hexed(received))
+        self.transport.close()
+
+    def data_received(self, data):
+        if self.mode == "stall-after-greeting":
+            return
+        if self.in_data:
+            self.drop(data)
+            return
+        self.pending += data
+        while b"\r\n" in self.pending:
+            line, self.pending = self.pending.split(b"\r\n", 1)
+            verb = line[:4].upper()
+            if verb in (b"EHLO", b"HELO"):
+                self.transport.write(b"250 sentrybell-test.localhost\r\n")
+            elif verb == b"DATA":
+                self.transport.write(b"354 End data with <CR><LF>.<CR><LF>\r\n")
+                self.in_data = True
+                if self.pending:
+                    self.drop(self.pending)
+                return
+            elif verb == b"QUIT":
+                self.transport.write(b"221 Bye\r\n")
+                self.transport.close()
+                return
+            else:
+                self.transport.write(b"250 OK\r\n")
+
+
 def tls_context(folder):
     """A self-signed certificate for 127.0.0.1 and localhost, made now, written to folder/cert.pem."""
     certificate = f"{folder}/cert.pem"
@@ -142,7 +194,9 @@ def tls_context(folder):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--mode", choices=["plain", "starttls", "implicit-tls"], default="plain")
+    parser.add_argument(
+        "--mode", default="plain",
+        choices=["plain", "starttls", "implicit-tls", "stall-after-greeting", "drop-in-data"])
     parser.add_argument("--record", required=True)
     parser.add_argument("--folder", required=True)
     parser.add_argument("--offer-auth", action="store_true")
@@ -155,7 +209,7 @@ def main():
     # refused TLS handshake, which some tests cause on purpose; the record says what happened.
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     recorder = Recorder(options.record)
-    context = tls_context(options.folder) if options.mode != "plain" else None
+    context = tls_context(options.folder) if options.mode in ("starttls", "implicit-tls") else None
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
 
@@ -170,6 +224,10 @@ def main():
             authenticator=make_authenticator(recorder, options),
             loop=loop,
         )
+
+    if options.mode in ("stall-after-greeting", "drop-in-data"):
+        def factory():  # noqa: F811
+            return Misbehaving(recorder, options.mode)
 
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.bind(("127.0.0.1", 0))
