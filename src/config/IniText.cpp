@@ -11,7 +11,8 @@ struct Line
     std::string_view ending; // "\r\n", "\n", or "" for a last line without one
 };
 
-constexpr std::string_view Blanks = " \t\r\v\f";
+// ^Z too: the DOS end-of-file mark that old editors leave after the last line.
+constexpr std::string_view Blanks = " \t\r\v\f\x1a";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::vector<Line> splitLines(std::string_view file)
@@ -58,14 +59,15 @@ bool sameName(std::string_view a, std::string_view b)
     return true;
 }
 
-// The name of a "[name]" line, or nothing for any other line.
+// The name of a "[name]" line, or nothing for any other line. The name runs to the line's last "]",
+// so that no byte of a double-byte character (whose second byte may be "]") ends it early.
 std::optional<std::string_view> headerName(std::string_view text)
 {
     const std::string_view lead = trim(text);
     if (lead.empty() || lead.front() != '[') {
         return std::nullopt;
     }
-    const auto close = lead.find(']');
+    const auto close = lead.rfind(']');
     if (close == std::string_view::npos) {
         return std::nullopt;
     }
@@ -97,7 +99,6 @@ Search search(const std::vector<Line>& lines, std::string_view section, std::str
 {
     Search found;
     bool inSection = false;
-    bool inFirstSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view text = lines[i].text;
         // A byte-order mark before the first line is not part of its text.
@@ -105,17 +106,20 @@ Search search(const std::vector<Line>& lines, std::string_view section, std::str
             (i == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) ? ByteOrderMark.size() : 0;
         text.remove_prefix(skip);
         if (const auto name = headerName(text)) {
-            inSection = sameName(*name, section);
-            inFirstSection = inSection && !found.sectionEnd;
-            if (inFirstSection) {
+            // Only the first section of the name counts: the profile API never looks into a later
+            // one, so a key found (and saved) there would be a key the system does not see.
+            inSection = !found.sectionEnd && sameName(*name, section);
+            if (inSection) {
                 found.sectionEnd = i;
+            } else if (found.sectionEnd) {
+                return found;
             }
             continue;
         }
         if (!inSection) {
             continue;
         }
-        if (inFirstSection && !trim(text).empty()) {
+        if (!trim(text).empty()) {
             found.sectionEnd = i;
         }
         if (const auto start = valueStartFor(text, key)) {
@@ -143,7 +147,7 @@ std::optional<std::string_view> FindIniValue(std::string_view file, std::string_
 }
 
 std::string SetIniValue(std::string_view file, std::string_view section, std::string_view key,
-                        std::string_view storedText)
+                        std::string_view storedText, std::string_view newFileLineEnd)
 {
     if (key.empty()) {
         return std::string(file);
@@ -151,7 +155,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
     const auto lines = splitLines(file);
     const Search found = search(lines, section, key);
 
-    std::string_view newline = "\n";
+    std::string_view newline = newFileLineEnd;
     for (const Line& line : lines) {
         if (!line.ending.empty()) {
             newline = line.ending;
