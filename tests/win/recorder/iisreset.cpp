@@ -8,7 +8,8 @@
 //   STARTED
 // and then, when SENTRYBELL_RECORDER_RELEASE names an event, waits for it (at most 30 s) and appends
 //   RELEASED
-// so that a test can tell that its launcher did not wait for the program to end.
+// so that a test can tell that its launcher did not wait for the program to end (or "NO EVENT
+// <error>" or "NOT RELEASED", for the test to show what went wrong).
 #include <string>
 #include <windows.h>
 
@@ -33,16 +34,38 @@ std::string utf8(const std::wstring& text)
     return out;
 }
 
-void append(const std::wstring& file, const std::string& text)
+void appendNow(const std::wstring& file, const std::string& text)
 {
-    const HANDLE handle = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The test reads the file while recorders write it; a moment's sharing conflict is waited out.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 500 && handle == INVALID_HANDLE_VALUE; ++attempt) {
+        handle = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            Sleep(10);
+        }
+    }
     if (handle == INVALID_HANDLE_VALUE) {
         return;
     }
     DWORD written = 0;
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(handle);
+}
+
+// One recorder appends at a time: under Wine, two processes appending to one file at the same moment
+// can write at the same offset, and a line is lost.
+void append(const std::wstring& file, const std::string& text)
+{
+    const HANDLE turn = CreateMutexW(nullptr, FALSE, L"sentrybell-recorder-append");
+    const bool held = turn != nullptr && WaitForSingleObject(turn, 10000) == WAIT_OBJECT_0;
+    appendNow(file, text);
+    if (held) {
+        ReleaseMutex(turn);
+    }
+    if (turn != nullptr) {
+        CloseHandle(turn);
+    }
 }
 
 } // namespace
@@ -68,12 +91,13 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring release = variable(L"SENTRYBELL_RECORDER_RELEASE");
     if (!release.empty()) {
         const HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, release.c_str());
-        if (event != nullptr) {
-            if (WaitForSingleObject(event, 30000) == WAIT_OBJECT_0) {
-                append(record, "RELEASED\n");
-            }
-            CloseHandle(event);
+        if (event == nullptr) {
+            append(record, "NO EVENT " + std::to_string(GetLastError()) + "\n");
+            return 3;
         }
+        const DWORD waited = WaitForSingleObject(event, 30000);
+        append(record, waited == WAIT_OBJECT_0 ? "RELEASED\n" : "NOT RELEASED " + std::to_string(waited) + "\n");
+        CloseHandle(event);
     }
     return 0;
 }
