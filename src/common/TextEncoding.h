@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The platform's text encoding ("ANSI code page"): the encoding of the files it writes and the unit
-// of its byte limits. The core holds UTF-8 everywhere and converts only through this port.
+// The platform's text encoding ("ANSI code page"): the encoding of the files it writes, the line end
+// its tools expect in them, and the unit of its byte limits. The core holds UTF-8 everywhere and
+// converts only through this port.
 class TextEncoding
 {
 public:
@@ -18,4 +19,7 @@ public:
     // The longest leading part of the UTF-8 text whose platform form fits in maxBytes bytes,
     // cut at a character boundary (never inside a multi-byte character).
     virtual std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const = 0;
+    // The line end of a text file the program starts from nothing ("\n", or "\r\n" where the
+    // platform's own profile API and editors write it). Never fails.
+    virtual std::string_view lineEnd() const = 0;
 };

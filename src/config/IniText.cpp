@@ -14,7 +14,8 @@ struct Line
     std::size_t end() const { return offset + text.size() + ending.size(); }
 };
 
-constexpr std::string_view Blanks = " \t\r\v\f";
+// ^Z too: the DOS end-of-file mark that old editors leave after the last line.
+constexpr std::string_view Blanks = " \t\r\v\f\x1a";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 // The line that starts at `start`, or nothing at the end of the file.
@@ -58,14 +59,15 @@ bool sameName(std::string_view a, std::string_view b)
     return true;
 }
 
-// The name of a "[name]" line, or nothing for any other line.
+// The name of a "[name]" line, or nothing for any other line. The name runs to the line's last "]",
+// so that no byte of a double-byte character (whose second byte may be "]") ends it early.
 std::optional<std::string_view> headerName(std::string_view text)
 {
     const std::string_view lead = trim(text);
     if (lead.empty() || lead.front() != '[') {
         return std::nullopt;
     }
-    const auto close = lead.find(']');
+    const auto close = lead.rfind(']');
     if (close == std::string_view::npos) {
         return std::nullopt;
     }
@@ -97,7 +99,6 @@ Search search(std::string_view file, std::string_view section, std::string_view 
 {
     Search found;
     bool inSection = false;
-    bool inFirstSection = false;
     for (auto line = lineAt(file, 0); line; line = lineAt(file, line->end())) {
         std::string_view text = line->text;
         // A byte-order mark before the first line is not part of its text.
@@ -105,17 +106,20 @@ Search search(std::string_view file, std::string_view section, std::string_view 
             (line->offset == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) ? ByteOrderMark.size() : 0;
         text.remove_prefix(skip);
         if (const auto name = headerName(text)) {
-            inSection = sameName(*name, section);
-            inFirstSection = inSection && !found.sectionEnd;
-            if (inFirstSection) {
+            // Only the first section of the name counts: the profile API never looks into a later
+            // one, so a key found (and saved) there would be a key the system does not see.
+            inSection = !found.sectionEnd && sameName(*name, section);
+            if (inSection) {
                 found.sectionEnd = line;
+            } else if (found.sectionEnd) {
+                return found;
             }
             continue;
         }
         if (!inSection) {
             continue;
         }
-        if (inFirstSection && !trim(text).empty()) {
+        if (!trim(text).empty()) {
             found.sectionEnd = line;
         }
         if (const auto start = valueStartFor(text, key)) {
@@ -127,12 +131,12 @@ Search search(std::string_view file, std::string_view section, std::string_view 
     return found;
 }
 
-// The line end of the file's first line that has one; "\n" in a file without one.
-std::string_view firstLineEnd(std::string_view file)
+// The line end of the file's first line that has one; newFileLineEnd in a file without one.
+std::string_view firstLineEnd(std::string_view file, std::string_view newFileLineEnd)
 {
     const auto lf = file.find('\n');
     if (lf == std::string_view::npos) {
-        return "\n";
+        return newFileLineEnd;
     }
     return (lf > 0 && file[lf - 1] == '\r') ? "\r\n" : "\n";
 }
@@ -159,26 +163,33 @@ std::vector<std::optional<std::string_view>> FindIniValues(std::string_view file
     for (const auto& [section, key] : keys) {
         unanswered += key.empty() ? 0U : 1U;
     }
-    std::optional<std::string_view> section; // the name of the section the walk is in
+    // For each key, whether the walk is in the first section of its name, and whether that section has
+    // been met: a later section of the same name is never looked into, as in FindIniValue.
+    std::vector<char> inFirst(keys.size(), 0);
+    std::vector<char> met(keys.size(), 0);
+    bool inAnySection = false;
     for (auto line = lineAt(file, 0); line && unanswered > 0; line = lineAt(file, line->end())) {
         std::string_view text = line->text;
         if (line->offset == 0 && text.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
             text.remove_prefix(ByteOrderMark.size());
         }
         if (const auto name = headerName(text)) {
-            section = name;
+            inAnySection = true;
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                inFirst[i] = !met[i] && sameName(*name, keys[i].first) ? 1 : 0;
+                met[i] = met[i] || inFirst[i];
+            }
             continue;
         }
         const std::string_view lead = trim(text);
         const auto equals = text.find('=');
-        if (!section || lead.empty() || lead.front() == ';' || equals == std::string_view::npos) {
+        if (!inAnySection || lead.empty() || lead.front() == ';' || equals == std::string_view::npos) {
             continue;
         }
         const std::string_view name = trim(text.substr(0, equals));
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            // The first line of the key in any section of that name counts, as in FindIniValue.
-            if (!values[i] && !keys[i].second.empty() && sameName(name, keys[i].second) &&
-                sameName(*section, keys[i].first)) {
+            // The first line of the key in the first section of that name counts, as in FindIniValue.
+            if (!values[i] && inFirst[i] && !keys[i].second.empty() && sameName(name, keys[i].second)) {
                 values[i] = text.substr(equals + 1);
                 --unanswered;
             }
@@ -188,13 +199,13 @@ std::vector<std::optional<std::string_view>> FindIniValues(std::string_view file
 }
 
 std::string SetIniValue(std::string_view file, std::string_view section, std::string_view key,
-                        std::string_view storedText)
+                        std::string_view storedText, std::string_view newFileLineEnd)
 {
     if (key.empty()) {
         return std::string(file);
     }
     const Search found = search(file, section, key);
-    const std::string_view newline = firstLineEnd(file);
+    const std::string_view newline = firstLineEnd(file, newFileLineEnd);
     const std::string keyLine = std::string(key) + "=" + std::string(storedText);
 
     std::string out;

@@ -4,7 +4,54 @@
 #include "common/Environment.h"
 #include "common/FileSystem.h"
 #include "common/TextEncoding.h"
+#include "common/Utf8.h"
 #include "config/IniText.h"
+
+#include <string_view>
+
+namespace {
+
+// How a file holds its text. The program writes the platform's encoding; an operator's editor may
+// have saved the file in UTF-8 with a byte-order mark, which is then read and written as UTF-8, or in
+// UTF-16, which is neither read nor rewritten (writing ANSI lines into it would ruin it).
+enum class FileText
+{
+    Platform,
+    Utf8,
+    Utf16,
+};
+
+FileText fileTextOf(std::string_view content)
+{
+    if (content.starts_with("\xEF\xBB\xBF")) {
+        return FileText::Utf8;
+    }
+    if (content.starts_with("\xFF\xFE") || content.starts_with("\xFE\xFF")) {
+        return FileText::Utf16;
+    }
+    return FileText::Platform;
+}
+
+std::string toFileText(FileText kind, const TextEncoding& encoding, std::string_view utf8)
+{
+    return kind == FileText::Utf8 ? ValidUtf8(utf8) : encoding.toPlatform(utf8);
+}
+
+std::string fromFileText(FileText kind, const TextEncoding& encoding, std::string_view bytes)
+{
+    return kind == FileText::Utf8 ? ValidUtf8(bytes) : encoding.fromPlatform(bytes);
+}
+
+// The value the profile API returns for a stored text.
+std::string valueRead(FileText kind, const TextEncoding& encoding, std::string_view stored)
+{
+    std::string value = ProfileValue(stored);
+    // The value is the text up to its terminating NUL, as a C string would end.
+    value = value.substr(0, value.find('\0'));
+    return encoding.cutToBytes(fromFileText(kind, encoding, value), IniValueMaxBytes);
+}
+
+} // namespace
 
 std::string SettingsFilePath(const Environment& environment)
 {
@@ -15,19 +62,6 @@ std::string SettingsFilePath(const Environment& environment)
     }
     return path + SettingsFileName;
 }
-
-namespace {
-
-// The value the profile API returns for a stored text.
-std::string valueRead(const TextEncoding& encoding, std::string_view stored)
-{
-    std::string value = ProfileValue(stored);
-    // The value is the text up to its terminating NUL, as a C string would end.
-    value = value.substr(0, value.find('\0'));
-    return encoding.cutToBytes(encoding.fromPlatform(value), IniValueMaxBytes);
-}
-
-} // namespace
 
 std::string GetIniValue(const FileSystem& files, const TextEncoding& encoding, const std::string& section,
                         const std::string& key, const std::string& file)
@@ -44,20 +78,23 @@ std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncodin
     if (!content) {
         return values;
     }
-    std::vector<std::pair<std::string, std::string>> platformKeys;
-    for (const auto& [section, key] : keys) {
-        platformKeys.emplace_back(encoding.toPlatform(section), encoding.toPlatform(key));
+    const FileText kind = fileTextOf(*content);
+    if (kind == FileText::Utf16) {
+        return values;
     }
-    const std::vector<IniKeyName> names(platformKeys.begin(), platformKeys.end());
+    std::vector<std::pair<std::string, std::string>> fileKeys;
+    for (const auto& [section, key] : keys) {
+        fileKeys.emplace_back(toFileText(kind, encoding, section), toFileText(kind, encoding, key));
+    }
+    const std::vector<IniKeyName> names(fileKeys.begin(), fileKeys.end());
     const auto stored = FindIniValues(*content, names);
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (stored[i]) {
-            values[i] = valueRead(encoding, *stored[i]);
+            values[i] = valueRead(kind, encoding, *stored[i]);
         }
     }
     return values;
 }
-
 bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,
                    const IniEntries& entries)
 {
@@ -70,10 +107,14 @@ bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::s
     } else if (files.entryExists(file)) {
         return false; // there, but unreadable: replacing it would lose what it holds
     }
-    const std::string platformSection = encoding.toPlatform(section);
+    const FileText kind = fileTextOf(content);
+    if (kind == FileText::Utf16) {
+        return false;
+    }
+    const std::string fileSection = toFileText(kind, encoding, section);
     for (const auto& [key, value] : entries) {
-        content = SetIniValue(content, platformSection, encoding.toPlatform(key),
-                              ProfileStoredText(encoding.toPlatform(value)));
+        content = SetIniValue(content, fileSection, toFileText(kind, encoding, key),
+                              ProfileStoredText(toFileText(kind, encoding, value)), encoding.lineEnd());
     }
     return files.replaceFile(file, content, NewFileAccess::Private);
 }

@@ -30,8 +30,9 @@ using IniEntries = std::vector<std::pair<std::string, std::string>>;
 std::string SettingsFilePath(const Environment& environment);
 
 // The key's value, read as the profile API reads it (blanks and one pair of enclosing quotes
-// removed, at most 511 bytes, up to a NUL). Never fails: a missing or unreadable file, section or
-// key reads as the empty string. Reading never creates the file.
+// removed, at most 511 bytes, up to a NUL). The file is in the platform's encoding, or in UTF-8 when
+// it starts with UTF-8's byte-order mark. Never fails: a missing or unreadable file, section or key,
+// or a file in UTF-16, reads as the empty string. Reading never creates the file.
 std::string GetIniValue(const FileSystem& files, const TextEncoding& encoding, const std::string& section,
                         const std::string& key, const std::string& file);
 
@@ -41,9 +42,9 @@ std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncodin
                                       const std::string& file);
 
 // Sets the keys of the section in one atomic replacement of the file, creating the file (readable
-// by its owner only) or the section as needed; every other line of the file keeps its bytes. True
-// on success; false when the file could not be read whole or replaced, and the file is then as it
-// was.
+// by its owner only) or the section as needed; every other line of the file keeps its bytes, and a
+// file in UTF-8 with a byte-order mark stays UTF-8. True on success; false when the file could not be
+// read whole or replaced, or is in UTF-16, and the file is then as it was.
 bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,
                    const IniEntries& entries);
 

@@ -10,8 +10,8 @@ namespace {
 class CurlSession : public InternetSession
 {
 public:
-    CurlSession(CurlRequestSettings settings, CurlFetchLimits limits)
-        : m_settings(std::move(settings)), m_limits(limits)
+    CurlSession(CurlRequestSettings settings, CurlFetchLimits limits, SystemProxyLookup systemProxy)
+        : m_settings(std::move(settings)), m_limits(limits), m_systemProxy(std::move(systemProxy))
     {
         applyTimeout(m_settings.receiveTimeout);
     }
@@ -27,7 +27,15 @@ public:
 
     std::unique_ptr<InternetRequest> openUrl(const std::string& url) override
     {
-        return CurlRequest::open(url, m_settings);
+        if (!m_settings.proxy.empty() || !m_systemProxy) {
+            return CurlRequest::open(url, m_settings);
+        }
+        CurlRequestSettings settings = m_settings;
+        if (auto proxy = m_systemProxy(url)) {
+            settings.proxy = std::move(*proxy);
+            settings.direct = settings.proxy.empty();
+        }
+        return CurlRequest::open(url, settings);
     }
 
 private:
@@ -39,12 +47,14 @@ private:
 
     CurlRequestSettings m_settings;
     CurlFetchLimits m_limits;
+    SystemProxyLookup m_systemProxy;
 };
 
 } // namespace
 
-CurlInternetClient::CurlInternetClient(CurlFetchLimits limits)
-    : m_limits(limits), m_initialised(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
+CurlInternetClient::CurlInternetClient(CurlFetchLimits limits, SystemProxyLookup systemProxy)
+    : m_limits(limits), m_systemProxy(std::move(systemProxy)),
+      m_initialised(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
 {
 }
 
@@ -64,5 +74,5 @@ std::unique_ptr<InternetSession> CurlInternetClient::openSession(const std::stri
     settings.agent = agent;
     settings.proxy = proxy;
     settings.maxBodyBytes = m_limits.maxBodyBytes;
-    return std::make_unique<CurlSession>(std::move(settings), m_limits);
+    return std::make_unique<CurlSession>(std::move(settings), m_limits, m_systemProxy);
 }

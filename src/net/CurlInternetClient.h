@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
 // Bounds that make every fetch end, whatever the server does.
 struct CurlFetchLimits
@@ -15,14 +18,20 @@ struct CurlFetchLimits
     std::uint64_t maxBodyBytes = std::uint64_t{1} << 30;
 };
 
+// Where a request of a session without a proxy of its own goes, asked with the request's URL: through
+// a proxy ("host:port" or a proxy URL), directly (the empty text), or as libcurl's proxy environment
+// says (nothing). The platform's own proxy setting comes in through it.
+using SystemProxyLookup = std::function<std::optional<std::string>(const std::string& url)>;
+
 // The internet client over libcurl. Only http and https URLs are fetched, redirects are followed only
 // to http and https, certificates are verified against the system's store, and every request asks the
-// caches on its way to revalidate. An empty proxy means libcurl's standard proxy environment
-// (http_proxy, https_proxy, no_proxy); a given proxy is used for every host.
+// caches on its way to revalidate. A given proxy is used for every host. An empty proxy means the
+// system's proxy: the lookup's answer, or without a lookup libcurl's standard proxy environment
+// (http_proxy, https_proxy, no_proxy).
 class CurlInternetClient : public InternetClient
 {
 public:
-    explicit CurlInternetClient(CurlFetchLimits limits = {});
+    explicit CurlInternetClient(CurlFetchLimits limits = {}, SystemProxyLookup systemProxy = {});
     ~CurlInternetClient() override;
     CurlInternetClient(const CurlInternetClient&) = delete;
     CurlInternetClient& operator=(const CurlInternetClient&) = delete;
@@ -32,5 +41,6 @@ public:
 
 private:
     CurlFetchLimits m_limits;
+    SystemProxyLookup m_systemProxy;
     bool m_initialised;
 };

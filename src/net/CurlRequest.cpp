@@ -120,6 +120,9 @@ bool CurlRequest::configure(const std::string& url, const CurlRequestSettings& s
         // A proxy the operator names serves every host: no bypass list, not even the environment's.
         ok = curl_easy_setopt(e, CURLOPT_PROXY, settings.proxy.c_str()) == CURLE_OK &&
              curl_easy_setopt(e, CURLOPT_NOPROXY, "") == CURLE_OK;
+    } else if (ok && settings.direct) {
+        // An empty proxy is libcurl's word for "none", environment included.
+        ok = curl_easy_setopt(e, CURLOPT_PROXY, "") == CURLE_OK;
     }
     return ok;
 }

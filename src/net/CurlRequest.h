@@ -12,7 +12,8 @@
 struct CurlRequestSettings
 {
     std::string agent;
-    std::string proxy; // empty: the proxy environment
+    std::string proxy;   // empty: the proxy environment, unless direct
+    bool direct = false; // with no proxy: connect directly, whatever the proxy environment says
     std::chrono::milliseconds receiveTimeout{30000};
     std::chrono::milliseconds wholeFetch{300000};
     std::uint64_t maxBodyBytes = 0;

@@ -120,6 +120,6 @@ bool IniRegistryStore::write(RegistryHive hive, const std::string& subkey, const
             ::mkdir(folder.c_str(), 0755);
         }
     }
-    content = SetIniValue(content, sectionFor(hive, subkey), valueName, escaped(value));
+    content = SetIniValue(content, sectionFor(hive, subkey), valueName, escaped(value), "\n");
     return m_files.replaceFile(m_path, content, NewFileAccess::OwnerOnly);
 }

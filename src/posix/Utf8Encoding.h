@@ -11,4 +11,5 @@ public:
     std::string toPlatform(std::string_view utf8) const override;
     std::string fromPlatform(std::string_view bytes) const override;
     std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const override;
+    std::string_view lineEnd() const override { return "\n"; }
 };

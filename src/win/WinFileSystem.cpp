@@ -128,7 +128,8 @@ bool WinFileSystem::appendToFile(const std::string& path, std::string_view bytes
     if (!wide) {
         return false;
     }
-    // FILE_APPEND_DATA alone: every write lands at the end, even beside another writer.
+    // FILE_APPEND_DATA alone: every write lands at the end, even beside another writer. (Wine is
+    // weaker: two processes appending at once can write at the same offset.)
     UniqueHandle file(CreateFileW(wide->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {

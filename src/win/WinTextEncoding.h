@@ -4,7 +4,7 @@
 #include "common/TextEncoding.h"
 
 // The system's ANSI code page (GetACP: 932, Shift-JIS, on a Japanese system), in which the settings
-// file and the log are written and in which every byte limit is counted.
+// file and the log are written, with CR LF line ends, and in which every byte limit is counted.
 class WinTextEncoding : public TextEncoding
 {
 public:
@@ -13,6 +13,8 @@ public:
     std::string toPlatform(std::string_view utf8) const override;
     std::string fromPlatform(std::string_view bytes) const override;
     std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const override;
+    // CR LF, as the profile API writes SETTING.ini and as Notepad expects.
+    std::string_view lineEnd() const override { return "\r\n"; }
 
 private:
     // The platform form of UTF-16 text; a character without one becomes "?".

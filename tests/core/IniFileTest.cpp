@@ -137,12 +137,131 @@ TEST_F(IniFile, ASaveLeavesEveryOtherLineAsItWas)
     EXPECT_EQ(file().substr(file().size() - tail.size()), tail);
 }
 
+TEST_F(IniFile, ANewFileTakesThePlatformsLineEndAndAnExistingFileKeepsItsOwn)
+{
+    h.encoding.lineEnding = "\r\n";
+    ASSERT_TRUE(put(SettingSection, {{"URL", "http://a.test/"}, {"TIMER", "60"}}));
+    ASSERT_TRUE(put(MailSection, {{"CC", "x"}}));
+    EXPECT_EQ(file(), "[SETTING]\r\nURL=http://a.test/\r\nTIMER=60\r\n[MAIL]\r\nCC=x\r\n");
+
+    // A file someone wrote with bare LFs gets no CR LF lines mixed into it.
+    file() = "[SETTING]\nURL=old\n";
+    ASSERT_TRUE(put(SettingSection, {{"URL", "new"}, {"TIMER", "60"}}));
+    ASSERT_TRUE(put(MailSection, {{"CC", "x"}}));
+    EXPECT_EQ(file(), "[SETTING]\nURL=new\nTIMER=60\n[MAIL]\nCC=x\n");
+
+    // An empty file has no line end of its own to keep.
+    file() = "";
+    ASSERT_TRUE(put(MailSection, {{"CC", "y"}}));
+    EXPECT_EQ(file(), "[MAIL]\r\nCC=y\r\n");
+}
+
+TEST_F(IniFile, ASectionNameRunsToTheLastClosingBracket)
+{
+    // In code page 932 "ゾ" is 83 5D: its second byte is "]".
+    const std::string zo = "\x83\x5D";
+    EXPECT_EQ(FindIniValue("[" + zo + "]\r\nK=v\r\n", zo, "K"), "v");
+    EXPECT_EQ(FindIniValue("[S]]\r\nK=v\r\n", "S]", "K"), "v");
+    EXPECT_EQ(FindIniValue("[S]]\r\nK=v\r\n", "S", "K"), std::nullopt);
+    EXPECT_EQ(FindIniValue("[S] note\r\nK=v\r\n", "S", "K"), "v");
+    EXPECT_EQ(SetIniValue("[" + zo + "]\r\nK=v\r\n", zo, "K", "w", "\n"), "[" + zo + "]\r\nK=w\r\n");
+}
+
+TEST_F(IniFile, TheDosEndOfFileMarkIsABlank)
+{
+    file() = "[SETTING]\r\nURL=http://a.test/\x1a\r\n\x1a";
+    EXPECT_EQ(get(SettingSection, "URL"), "http://a.test/");
+    ASSERT_TRUE(put(MailSection, {{"CC", "x\x1a"}}));
+    EXPECT_EQ(get(MailSection, "CC"), "x\x1a");
+}
+
+// A platform encoding other than UTF-8, so that a file in UTF-8 can be told from one in it: Latin-1,
+// where every byte is the character of that code point.
+class Latin1Encoding : public TextEncoding
+{
+public:
+    std::string toPlatform(std::string_view utf8) const override
+    {
+        std::string bytes;
+        for (std::size_t i = 0; i < utf8.size();) {
+            const auto lead = static_cast<unsigned char>(utf8[i]);
+            const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            if (length == 2 && i + 1 < utf8.size() && lead < 0xC4) {
+                bytes += static_cast<char>(((lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            } else {
+                bytes += length == 1 ? utf8[i] : '?';
+            }
+            i += length;
+        }
+        return bytes;
+    }
+    std::string fromPlatform(std::string_view bytes) const override
+    {
+        std::string utf8;
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                utf8 += c;
+            } else {
+                utf8 += static_cast<char>(0xC0 | (byte >> 6));
+                utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        return utf8;
+    }
+    // One byte per character, a character without a form being its "?".
+    std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const override
+    {
+        std::size_t end = 0;
+        for (std::size_t count = 0; end < utf8.size() && count < maxBytes; ++count) {
+            const auto lead = static_cast<unsigned char>(utf8[end]);
+            end += lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        }
+        return std::string(utf8.substr(0, end));
+    }
+    std::string_view lineEnd() const override { return "\r\n"; }
+};
+
+TEST_F(IniFile, AFileWithAUtf8ByteOrderMarkIsReadAndWrittenInUtf8)
+{
+    const Latin1Encoding latin1;
+    file() = "\xEF\xBB\xBF[MAIL]\r\nSUBJECT=監視 café\r\n";
+    EXPECT_EQ(GetIniValue(h.files, latin1, MailSection, "SUBJECT", Path), "監視 café");
+    ASSERT_TRUE(PutIniSection(h.files, latin1, Path, MailSection, {{"SUBJECT", "障害 é"}, {"CC", "à"}}));
+    EXPECT_EQ(file(), "\xEF\xBB\xBF[MAIL]\r\nSUBJECT=障害 é\r\nCC=à\r\n");
+    EXPECT_EQ(GetIniValue(h.files, latin1, MailSection, "SUBJECT", Path), "障害 é");
+
+    // Without the mark the file is in the platform's encoding.
+    file() = "[MAIL]\r\nSUBJECT=caf\xE9\r\n";
+    EXPECT_EQ(GetIniValue(h.files, latin1, MailSection, "SUBJECT", Path), "café");
+    ASSERT_TRUE(PutIniSection(h.files, latin1, Path, MailSection, {{"CC", "à"}}));
+    EXPECT_EQ(file(), "[MAIL]\r\nSUBJECT=caf\xE9\r\nCC=\xE0\r\n");
+}
+
+TEST_F(IniFile, AFileInUtf16IsNeitherReadNorRewritten)
+{
+    const std::string utf16 = "\xFF\xFE[\0M\0A\0I\0L\0]\0\r\0\n\0C\0C\0=\0x\0\r\0\n\0"s;
+    file() = utf16;
+    EXPECT_EQ(get(MailSection, "CC"), "");
+    EXPECT_FALSE(put(MailSection, {{"CC", "y"}}));
+    EXPECT_EQ(file(), utf16);
+}
+
 TEST_F(IniFile, TheFirstOfRepeatedKeysIsTheOneReadAndReplaced)
 {
     file() = "[SETTING]\nURL=first\n[SETTING]\nURL=second\n";
     EXPECT_EQ(get("SETTING", "URL"), "first");
     ASSERT_TRUE(put("SETTING", {{"URL", "new"}}));
     EXPECT_EQ(file(), "[SETTING]\nURL=new\n[SETTING]\nURL=second\n");
+}
+
+TEST_F(IniFile, OnlyTheFirstSectionOfANameIsLookedInto)
+{
+    file() = "[SETTING]\nURL=a\n[MAIL]\nCC=x\n[SETTING]\nTIMER=60\n";
+    EXPECT_EQ(get("SETTING", "TIMER"), "");
+    ASSERT_TRUE(put("SETTING", {{"TIMER", "30"}}));
+    EXPECT_EQ(file(), "[SETTING]\nURL=a\nTIMER=30\n[MAIL]\nCC=x\n[SETTING]\nTIMER=60\n");
+    EXPECT_EQ(get("SETTING", "TIMER"), "30");
 }
 
 TEST_F(IniFile, ALineBreakInAValueAddsNoLine)

@@ -36,13 +36,15 @@ public:
     std::string executableSuffix() const override { return {}; }
 };
 
-// UTF-8 is the platform encoding, as on Linux.
+// UTF-8 is the platform encoding, as on Linux; new files end their lines with `lineEnding`.
 class FakeEncoding : public TextEncoding
 {
 public:
+    std::string lineEnding = "\n";
     std::string toPlatform(std::string_view utf8) const override;
     std::string fromPlatform(std::string_view bytes) const override;
     std::string cutToBytes(std::string_view utf8, std::size_t maxBytes) const override;
+    std::string_view lineEnd() const override { return lineEnding; }
 };
 
 // Files in memory. Folders must be made with addFolder() before files can be written in them;

@@ -51,7 +51,7 @@ protected:
     // One fetch as the check cycle makes it, with the window's fields set as given.
     int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
     {
-        CurlInternetClient client(limits);
+        CurlInternetClient client(limits, systemProxy);
         Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
         services.internet = &client;
         Form1 form(services);
@@ -83,6 +83,7 @@ protected:
 
     LoopbackHttpServer server;
     CurlFetchLimits limits;
+    SystemProxyLookup systemProxy; // none: libcurl's proxy environment
     std::string saveFolder;
     std::chrono::steady_clock::duration elapsed{};
 

@@ -64,6 +64,39 @@ TEST_F(FetchRequest, WithoutAProxyTheEnvironmentsProxyApplies)
     EXPECT_EQ(requests[0].target, "http://sentrybell-test.invalid/a");
 }
 
+TEST_F(FetchRequest, WithoutAProxyTheSystemProxyLookupDecides)
+{
+    server.setReply(HttpReply::page(200, "from the proxy"));
+    const std::string proxy = "127.0.0.1:" + std::to_string(server.port());
+    std::vector<std::string> asked;
+    std::optional<std::string> answer = proxy;
+    systemProxy = [&](const std::string& url) {
+        asked.push_back(url);
+        return answer;
+    };
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/through", "2", "  "), FetchSucceeded);
+    // Direct, although the environment names a proxy: the system's setting is the one that counts.
+    ::setenv("http_proxy", server.url().c_str(), 1);
+    answer = "";
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/direct", "2", ""), FetchUrlNotOpened);
+    // No answer leaves the environment in charge.
+    answer.reset();
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/environment", "2", ""), FetchSucceeded);
+    // A proxy in the field is not the system's business.
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/field", "2", proxy), FetchSucceeded);
+
+    EXPECT_THAT(asked,
+                testing::ElementsAre("http://sentrybell-test.invalid/through", "http://sentrybell-test.invalid/direct",
+                                     "http://sentrybell-test.invalid/environment"));
+    std::vector<std::string> targets;
+    for (const auto& request : server.requests()) {
+        targets.push_back(request.target);
+    }
+    EXPECT_THAT(targets, testing::ElementsAre("http://sentrybell-test.invalid/through",
+                                              "http://sentrybell-test.invalid/environment",
+                                              "http://sentrybell-test.invalid/field"));
+}
+
 TEST_F(FetchRequest, RedirectsAreFollowedToTheFinalPage)
 {
     server.setReply("/old", HttpReply::redirect(301, server.url("/older")));

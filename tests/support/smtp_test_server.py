@@ -178,14 +178,15 @@ class Misbehaving(asyncio.Protocol):
                 self.transport.write(b"250 OK\r\n")
 
 
-def tls_context(folder):
-    """A self-signed certificate for 127.0.0.1 and localhost, made now, written to folder/cert.pem."""
+def tls_context(folder, names):
+    """A self-signed certificate for the names (by default 127.0.0.1 and localhost), made now, written
+    to folder/cert.pem."""
     certificate = f"{folder}/cert.pem"
     key = f"{folder}/key.pem"
     subprocess.run(
         ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
          "-nodes", "-keyout", key, "-out", certificate, "-days", "2", "-subj", "/CN=localhost",
-         "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"],
+         "-addext", f"subjectAltName={names}"],
         check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     context.load_cert_chain(certificate, key)
@@ -203,13 +204,15 @@ def main():
     parser.add_argument("--user", default="")
     parser.add_argument("--password", default="")
     parser.add_argument("--reject-recipient", default="")
+    # The certificate's subjectAltName; another name than the one a client connects to fails its check.
+    parser.add_argument("--certificate-names", default="IP:127.0.0.1,DNS:localhost")
     options = parser.parse_args()
 
     # aiosmtpd warns about its own deprecated attributes on every AUTH and logs a traceback for every
     # refused TLS handshake, which some tests cause on purpose; the record says what happened.
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     recorder = Recorder(options.record)
-    context = tls_context(options.folder) if options.mode in ("starttls", "implicit-tls") else None
+    context = tls_context(options.folder, options.certificate_names) if options.mode in ("starttls", "implicit-tls") else None
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
 

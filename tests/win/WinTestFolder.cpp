@@ -35,7 +35,7 @@ void removeTree(const std::wstring& folder)
 
 } // namespace
 
-WinTestFolder::WinTestFolder()
+WinTestFolder::WinTestFolder(const std::string& stem)
 {
     static std::atomic<unsigned> counter{0};
     wchar_t temp[MAX_PATH + 1] = {};
@@ -44,7 +44,7 @@ WinTestFolder::WinTestFolder()
         throw std::runtime_error("no temporary folder");
     }
     const std::string base = Narrow(std::wstring_view(temp, length));
-    m_path = base + "監視 テスト é " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    m_path = base + stem + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     if (!MakeFolder(m_path)) {
         throw std::runtime_error("cannot create the test folder");
     }

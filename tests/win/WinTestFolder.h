@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
-// A fresh folder under the user's temporary folder, removed with everything in it at the end. Its
-// name has a space, Japanese characters and a character outside code page 932 ("é"), so any path
-// that passes through an ANSI call on its way to the system no longer finds it.
+// A fresh folder under the user's temporary folder, removed with everything in it at the end. By
+// default its name has a space, Japanese characters and a character outside code page 932 ("é"), so
+// any path that passes through an ANSI call on its way to the system no longer finds it; a test that
+// compares with the system's own ANSI calls names a stem they can reach.
 class WinTestFolder
 {
 public:
-    WinTestFolder();
+    static constexpr const char* DefaultStem = "監視 テスト é ";
+    explicit WinTestFolder(const std::string& stem = DefaultStem);
     ~WinTestFolder();
     WinTestFolder(const WinTestFolder&) = delete;
     WinTestFolder& operator=(const WinTestFolder&) = delete;
