@@ -4,10 +4,11 @@
 option(SENTRYBELL_WERROR "Treat compiler warnings as errors" ON)
 
 function(sentrybell_warnings target)
-    target_compile_options(${target} PRIVATE
-        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
+    set(flags -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
         -Wconversion -Wsign-conversion -Wformat=2 -Wno-psabi)
     if(SENTRYBELL_WERROR)
-        target_compile_options(${target} PRIVATE -Werror)
+        list(APPEND flags -Werror)
     endif()
+    # C++ only: a Windows target's resource script goes to the resource compiler, which takes none.
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${flags}>")
 endfunction()
