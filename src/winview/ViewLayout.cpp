@@ -62,28 +62,28 @@ void monitoringFrame(Builder& b, Form1& f)
     b.in1(f.txtLog, K::Edit, {660, 300, 2340, 300});
     b.in1(f.Command3, K::Button, {3045, 285, 825, 330});
     b.in1(f.chkKidou, K::CheckBox, {120, 645, 3750, 270});
-    b.in1(f.Label2(0), K::Label, {120, 930, 1200, 210});
-    b.in1(f.Label2(1), K::Label, {120, 1140, 1200, 210});
-    b.in1(f.txtParaPath, K::Edit, {1320, 1020, 1680, 300});
+    b.in1(f.Label2(0), K::Label, {120, 930, 1275, 210});
+    b.in1(f.Label2(1), K::Label, {120, 1140, 1275, 210});
+    b.in1(f.txtParaPath, K::Edit, {1395, 1020, 1605, 300});
     b.in1(f.Command4, K::Button, {3045, 1005, 825, 330});
-    b.in1(f.Label2(2), K::Label, {120, 1440, 2280, 300});
-    b.in1(f.txtTimeout, K::Edit, {2400, 1440, 390, 300});
-    b.in1(f.Label2(4), K::Label, {2850, 1440, 300, 300});
-    b.in1(f.Label2(6), K::Label, {120, 1800, 2280, 300});
-    b.in1(f.txtTimer, K::Edit, {2400, 1800, 390, 300});
-    b.in1(f.Label2(5), K::Label, {2850, 1800, 300, 300});
+    b.in1(f.Label2(2), K::Label, {120, 1440, 2355, 300});
+    b.in1(f.txtTimeout, K::Edit, {2490, 1440, 390, 300});
+    b.in1(f.Label2(4), K::Label, {2940, 1440, 300, 300});
+    b.in1(f.Label2(6), K::Label, {120, 1800, 2355, 300});
+    b.in1(f.txtTimer, K::Edit, {2490, 1800, 390, 300});
+    b.in1(f.Label2(5), K::Label, {2940, 1800, 300, 300});
     b.in1(f.Label2(3), K::Label, {120, 2145, 3750, 210});
     b.in1(f.txtUrl, K::Edit, {120, 2370, 3750, 300});
     b.in1(f.Label3(3), K::Label, {120, 2745, 1050, 300});
     b.in1(f.txtProxy, K::Edit, {1170, 2745, 2700, 300});
     b.in1(f.chkSysStart, K::CheckBox, {120, 3120, 1350, 270});
-    b.in1(f.Label3(0), K::Label, {1500, 3105, 750, 300});
+    b.in1(f.Label3(0), K::Label, {1470, 3105, 810, 300});
     b.in1(f.txtUser, K::Edit, {2280, 3105, 1590, 300});
-    b.in1(f.Label3(1), K::Label, {1500, 3450, 750, 300});
+    b.in1(f.Label3(1), K::Label, {1470, 3450, 810, 300});
     b.in1(f.txtUserPass, K::Edit, {2280, 3450, 1590, 300});
-    b.in1(f.Label3(2), K::Label, {120, 3810, 900, 270});
-    b.in1(f.OptBoot(0), K::Option, {1020, 3810, 1260, 270});
-    b.in1(f.OptBoot(1), K::Option, {2280, 3810, 1650, 270});
+    b.in1(f.Label3(2), K::Label, {120, 3810, 1005, 270});
+    b.in1(f.OptBoot(0), K::Option, {1125, 3810, 1275, 270});
+    b.in1(f.OptBoot(1), K::Option, {2400, 3810, 1545, 270});
     b.in1(f.Command1, K::Button, {180, 4170, 3615, 375});
 }
 
@@ -108,7 +108,7 @@ void contactNotices(Builder& b, Form1& f)
 {
     b.add(f.Label4(0), NativeKind::NoticeLabel, {1500, NoticeY, 900, NoticeHeight});
     b.add(f.Label4(2), NativeKind::LinkLabel, {2400, NoticeY, 1800, NoticeHeight});
-    b.add(f.Label5(1), NativeKind::NoticeLabel, {5550, NoticeY, 1350, NoticeHeight});
+    b.add(f.Label5(1), NativeKind::NoticeLabel, {5490, NoticeY, 1410, NoticeHeight});
     b.add(f.Label5(0), NativeKind::LinkLabel, {6900, NoticeY, 2250, NoticeHeight});
 }
 

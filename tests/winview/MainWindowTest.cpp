@@ -217,6 +217,30 @@ TEST_F(NativeWindow, EveryJapaneseCaptionHasItsGlyphsInTheWindowFont)
     ReleaseDC(h.window.hwnd(), dc);
 }
 
+TEST_F(NativeWindow, EveryCaptionFitsItsControl)
+{
+    HDC dc = GetDC(h.window.hwnd());
+    // A check box or option button draws its mark and a gap before the caption.
+    const int markWidth = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    for (Control* control : f.controls()) {
+        HWND native = h.handle(*control);
+        if (native == nullptr || dynamic_cast<TextBox*>(control) != nullptr) {
+            continue;
+        }
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(native, WM_GETFONT, 0, 0)));
+        const std::wstring text = WindowText(native);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, old);
+        const LONG type = buttonType(native);
+        const bool marked = ClassOf(native) == "Button" && (type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON);
+        EXPECT_LE(extent.cx + (marked ? markWidth : 0), sizeOf(native).cx)
+            << control->name() << "(" << control->index() << ") " << Narrow(text);
+        EXPECT_LE(extent.cy, sizeOf(native).cy) << control->name();
+    }
+    ReleaseDC(h.window.hwnd(), dc);
+}
+
 TEST_F(NativeWindow, TheMenuHasTheItemsInOrderAndFollowsTheModel)
 {
     EXPECT_EQ(MenuItemTexts(h.window.menu().handle()),
