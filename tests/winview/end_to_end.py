@@ -199,7 +199,7 @@ class WindowsProgram(unittest.TestCase):
         if not RECOVERY_COMMANDS_STARTED:
             return
         self.assertTrue(wp.wait_for(lambda: os.path.exists(self.calls), 10), "iisreset.exe was not started")
-        with open(self.calls, encoding="utf-8") as calls:
+        with open(self.calls, encoding="utf-8", newline="") as calls:
             self.assertEqual(calls.read(), "".join(command + "\r\n" for command in expected))
 
     def test_restart_chosen_the_watchdog_logs_mails_and_goes_on_without_its_icon(self):
