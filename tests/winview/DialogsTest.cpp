@@ -89,6 +89,40 @@ std::string textOf(HWND window)
     return Narrow(text);
 }
 
+// A file dialog keeps watching the folder it showed until the process ends, and a watched folder
+// cannot be removed: the dialog tests share one fixed folder, emptied before each test and left in
+// place. It is not in the temporary folder, where the other tests make and remove folders while a
+// dialog lists them. Its name has Japanese characters and one outside code page 932, so a path that
+// passed through an ANSI call would no longer find it.
+class DialogFolder
+{
+public:
+    DialogFolder()
+    {
+        wchar_t drive[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
+        const std::string parent = Narrow(drive) + "\\Sentrybell tests";
+        MakeFolder(parent);
+        m_path = parent + "\\監視 ダイアログ é";
+        MakeFolder(m_path);
+        WIN32_FIND_DATAW entry{};
+        HANDLE search = FindFirstFileW(Widen(m_path + "\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    DeleteFileW(Widen(*this / Narrow(entry.cFileName)).c_str());
+                }
+            } while (FindNextFileW(search, &entry) != FALSE);
+            FindClose(search);
+        }
+    }
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
 class Dialogs : public ::testing::Test
 {
 protected:
@@ -108,7 +142,7 @@ protected:
         };
     }
 
-    WinTestFolder folder;
+    DialogFolder folder;
 };
 
 TEST_F(Dialogs, MessageBoxesHaveTheTitleTheTextTheExclamationAndOkAlone)
