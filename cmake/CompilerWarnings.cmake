@@ -4,8 +4,7 @@
 option(SENTRYBELL_WERROR "Treat compiler warnings as errors" ON)
 
 function(sentrybell_warnings target)
-    target_compile_options(${target} PRIVATE
-        -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
+    set(flags -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
         -Wconversion -Wsign-conversion -Wformat=2 -Wno-psabi)
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
         # GCC 12 at -O3 reports std::string's own memcpy in operator+ as overlapping (GCC bug 105651),
@@ -13,6 +12,8 @@ function(sentrybell_warnings target)
         target_compile_options(${target} PRIVATE -Wno-restrict)
     endif()
     if(SENTRYBELL_WERROR)
-        target_compile_options(${target} PRIVATE -Werror)
+        list(APPEND flags -Werror)
     endif()
+    # C++ only: a Windows target's resource script goes to the resource compiler, which takes none.
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${flags}>")
 endfunction()

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#include "winview/WinMenu.h"
+
+#include "shell/Controls.h"
+#include "win/WideText.h"
+
+namespace {
+
+UINT enabledFlag(bool enabled)
+{
+    return enabled ? UINT{MF_ENABLED} : UINT{MF_GRAYED};
+}
+
+} // namespace
+
+WinMenu::WinMenu(Menu& menu, UINT firstId) : m_menu(CreatePopupMenu())
+{
+    UINT id = firstId;
+    for (MenuItem* item : menu.items) {
+        if (item->isSeparator()) {
+            AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::wstring caption = Widen(item->Caption());
+        AppendMenuW(m_menu, MF_STRING | enabledFlag(item->Enabled), id, caption.c_str());
+        m_commands[item] = id;
+        item->addObserver([this, item, id](Control&, Prop prop) {
+            if (prop == Prop::Enabled) {
+                EnableMenuItem(m_menu, id, MF_BYCOMMAND | enabledFlag(item->Enabled));
+            }
+        });
+        ++id;
+    }
+}
+
+WinMenu::~WinMenu()
+{
+    DestroyMenu(m_menu);
+}
+
+void WinMenu::onChoose(const MenuItem& item, std::function<void()> handler)
+{
+    m_handlers[commandOf(item)] = std::move(handler);
+}
+
+UINT WinMenu::commandOf(const MenuItem& item) const
+{
+    const auto it = m_commands.find(&item);
+    return it == m_commands.end() ? 0 : it->second;
+}
+
+void WinMenu::popUpAtCursor(HWND owner)
+{
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(owner);
+    // The side the menu opens to follows the operator's handedness setting (left by default).
+    const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    m_open = true;
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenuEx(m_menu, align | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, owner, nullptr));
+    m_open = false;
+    // Lets the owner's queue run once, so that the next popup closes as it should.
+    PostMessageW(owner, WM_NULL, 0, 0);
+    if (const auto it = m_handlers.find(chosen); chosen != 0 && it != m_handlers.end()) {
+        it->second();
+    }
+}
