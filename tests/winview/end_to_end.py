@@ -137,8 +137,14 @@ class WindowsProgram(unittest.TestCase):
         os.makedirs(os.path.join(self.folder, "ログ"))
         os.makedirs(os.path.join(self.folder, "page"))
         shutil.copy(os.path.join(wp.APP_DIR, "sentrybell.exe"), self.folder)
-        # The recorder in place of iisreset.exe, in the prefix's system folder.
-        shutil.copy(wp.RECORDER, wp.drive_c("windows", "system32", "iisreset.exe"))
+        # The recorder in place of iisreset.exe, in the prefix's system folder; whatever stood there
+        # (the adapter tests' own recorder) is put back afterwards.
+        system_iisreset = wp.drive_c("windows", "system32", "iisreset.exe")
+        if os.path.exists(system_iisreset):
+            kept = os.path.join(self.folder, "iisreset.exe.kept")
+            shutil.copy(system_iisreset, kept)
+            self.addCleanup(shutil.copy, kept, system_iisreset)
+        shutil.copy(wp.RECORDER, system_iisreset)
         self.calls = os.path.join(self.folder, "iisreset.calls")
 
         self.web = WebServer()
