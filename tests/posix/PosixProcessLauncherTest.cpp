@@ -3,10 +3,10 @@
 
 #include "fakes/FormHarness.h"
 #include "monitor/RecoveryActions.h"
+#include "support/ProcessCensus.h"
 #include "support/TemporaryFolder.h"
 
 #include <chrono>
-#include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -23,55 +23,10 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 constexpr auto Executable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
 
-// Polls until `done` holds or `bound` has passed; true when it holds.
+// The waits of these tests: generous, since they only bound a start that normally takes milliseconds.
 template <typename Predicate> bool eventually(Predicate done, std::chrono::milliseconds bound = 10s)
 {
-    const auto until = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-// Children of this process, and how many of them are zombies.
-struct Children
-{
-    int all = 0;
-    int zombies = 0;
-};
-
-Children childrenOfThisProcess()
-{
-    Children result;
-    const std::string self = std::to_string(::getpid());
-    DIR* proc = ::opendir("/proc");
-    if (proc == nullptr) {
-        return result;
-    }
-    while (const dirent* entry = ::readdir(proc)) {
-        const std::string name = entry->d_name;
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        const std::string stat = ReadWholeFile("/proc/" + name + "/stat");
-        // "pid (comm) state ppid ...": comm may hold spaces and parentheses, so read after the last ')'.
-        const auto close = stat.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream rest(stat.substr(close + 1));
-        std::string state, ppid;
-        rest >> state >> ppid;
-        if (ppid == self) {
-            ++result.all;
-            result.zombies += state == "Z" ? 1 : 0;
-        }
-    }
-    ::closedir(proc);
-    return result;
+    return Eventually(done, bound);
 }
 
 // Writes its own path and each argument, one per line, to calls.log beside itself.
@@ -167,7 +122,7 @@ TEST_F(ProcessLaunching, ProgramThatCannotRunIsReportedNotFatal)
         ASSERT_EQ(reports.size(), 1u) << name;
         EXPECT_NE(reports[0].find(folder.file(name)), std::string::npos) << reports[0];
     }
-    EXPECT_EQ(childrenOfThisProcess().all, 0);
+    EXPECT_EQ(ChildrenOfThisProcess().all, 0);
 }
 
 TEST_F(ProcessLaunching, ManyStartsLeaveNoZombieBehind)
@@ -186,8 +141,8 @@ TEST_F(ProcessLaunching, ManyStartsLeaveNoZombieBehind)
     };
     ASSERT_TRUE(eventually(finished, 60s));
     // Every child has ended; each must also have been reaped, without a further start to trigger it.
-    EXPECT_TRUE(eventually([] { return childrenOfThisProcess().all == 0; }))
-        << childrenOfThisProcess().zombies << " zombies left";
+    EXPECT_TRUE(eventually([] { return ChildrenOfThisProcess().all == 0; }))
+        << ChildrenOfThisProcess().zombies << " zombies left";
 }
 
 TEST_F(ProcessLaunching, OtherChildrenKeepTheirExitStatus)
@@ -205,7 +160,7 @@ TEST_F(ProcessLaunching, OtherChildrenKeepTheirExitStatus)
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(launcher.start(folder.file("quick"), {}));
     }
-    ASSERT_TRUE(eventually([] { return childrenOfThisProcess().all == 1; }));
+    ASSERT_TRUE(eventually([] { return ChildrenOfThisProcess().all == 1; }));
 
     int status = 0;
     ASSERT_EQ(::waitpid(other, &status, 0), other);
