@@ -9,10 +9,10 @@ using FetchBounds = FetchFixture;
 
 TEST_F(FetchBounds, ASlowButSteadyBodyPassesThoughItTakesLongerThanTheTimeout)
 {
-    const std::string body = binaryBody(24);
+    const std::string body = binaryBody(30);
     server.setReply(HttpReply::dripBody(body, 2, std::chrono::milliseconds(100)));
-    EXPECT_EQ(fetch(server.url(), "0.6"), FetchSucceeded);
-    EXPECT_GT(seconds(), 1.1); // twelve pauses: twice the receive timeout
+    EXPECT_EQ(fetch(server.url(), "1"), FetchSucceeded);
+    EXPECT_GT(seconds(), 1.4); // fifteen pauses: half as long again as the receive timeout
     EXPECT_TRUE(copy() == body);
 }
 
