@@ -42,7 +42,7 @@ private:
     void applyTimeout(std::chrono::milliseconds timeout)
     {
         m_settings.receiveTimeout = timeout;
-        m_settings.wholeFetch = std::min(timeout * 10, m_limits.wholeFetchCap);
+        m_settings.wholeFetch = WholeFetchBound(timeout, m_limits);
     }
 
     CurlRequestSettings m_settings;
@@ -51,6 +51,11 @@ private:
 };
 
 } // namespace
+
+std::chrono::milliseconds WholeFetchBound(std::chrono::milliseconds receiveTimeout, const CurlFetchLimits& limits)
+{
+    return std::min(std::max(receiveTimeout * 10, limits.wholeFetchFloor), limits.wholeFetchCap);
+}
 
 CurlInternetClient::CurlInternetClient(CurlFetchLimits limits, SystemProxyLookup systemProxy)
     : m_limits(limits), m_systemProxy(std::move(systemProxy)),

@@ -12,11 +12,17 @@
 // Bounds that make every fetch end, whatever the server does.
 struct CurlFetchLimits
 {
-    // The whole fetch takes at most ten times the receive timeout, and never more than this.
+    // The whole fetch takes at most ten times the receive timeout, but never less than the floor (a
+    // healthy page that streams for a while must pass at a receive timeout of one second) and never
+    // more than the cap.
+    std::chrono::milliseconds wholeFetchFloor = std::chrono::minutes(1);
     std::chrono::milliseconds wholeFetchCap = std::chrono::minutes(10);
     // A body longer than this is cut there: the read after the last byte kept fails.
     std::uint64_t maxBodyBytes = std::uint64_t{1} << 30;
 };
+
+// The bound of a whole fetch at this receive timeout: max(10 x the timeout, floor), at most the cap.
+std::chrono::milliseconds WholeFetchBound(std::chrono::milliseconds receiveTimeout, const CurlFetchLimits& limits);
 
 // Where a request of a session without a proxy of its own goes, asked with the request's URL: through
 // a proxy ("host:port" or a proxy URL), directly (the empty text), or as libcurl's proxy environment

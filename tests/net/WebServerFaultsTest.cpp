@@ -156,7 +156,8 @@ TEST_F(WebServerFaults, AProxyThatResetsTheConnection)
 }
 
 // Faults that only the bounds of the whole fetch end: they are set small here, so that the test is
-// quick; the program's own are ten times the receive timeout (at most ten minutes) and 1 GiB.
+// quick; the program's own are ten times the receive timeout (at least one minute, at most ten) and
+// 1 GiB.
 class UnendingServers : public WebServerFaults
 {
 protected:
