@@ -2,10 +2,24 @@
 #include "net/CurlInternetClient.h"
 
 #include "net/CurlRequest.h"
+#include "net/ProxyRule.h"
 
+#include <cstdlib>
 #include <curl/curl.h>
 
 namespace {
+
+// The proxy environment's own bypass list, as libcurl reads it, decides for itself.
+bool environmentHasBypassList()
+{
+    for (const char* name : {"no_proxy", "NO_PROXY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
 
 class CurlSession : public InternetSession
 {
@@ -27,11 +41,17 @@ public:
 
     std::unique_ptr<InternetRequest> openUrl(const std::string& url) override
     {
-        if (!m_settings.proxy.empty() || !m_systemProxy) {
-            return CurlRequest::open(url, m_settings);
+        std::optional<std::string> proxy; // nothing: as libcurl's proxy environment says
+        if (!m_settings.proxy.empty()) {
+            proxy = TypedProxyFor(m_settings.proxy, url);
+        } else if (m_systemProxy) {
+            proxy = m_systemProxy(url);
+        }
+        if (!proxy && IsLoopbackUrl(url) && !environmentHasBypassList()) {
+            proxy = std::string(); // a proxy environment without a bypass list keeps loopback direct too
         }
         CurlRequestSettings settings = m_settings;
-        if (auto proxy = m_systemProxy(url)) {
+        if (proxy) {
             settings.proxy = std::move(*proxy);
             settings.direct = settings.proxy.empty();
         }

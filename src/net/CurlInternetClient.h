@@ -31,9 +31,11 @@ using SystemProxyLookup = std::function<std::optional<std::string>(const std::st
 
 // The internet client over libcurl. Only http and https URLs are fetched, redirects are followed only
 // to http and https, certificates are verified against the system's store, and every request asks the
-// caches on its way to revalidate. A given proxy is used for every host. An empty proxy means the
+// caches on its way to revalidate. A given proxy is used for every host but this machine itself
+// (ProxyRule.h: loopback goes direct, a proxy without a port is on port 80). An empty proxy means the
 // system's proxy: the lookup's answer, or without a lookup libcurl's standard proxy environment
-// (http_proxy, https_proxy, no_proxy).
+// (http_proxy, https_proxy, no_proxy), which without a no_proxy list of its own keeps loopback direct
+// as well.
 class CurlInternetClient : public InternetClient
 {
 public:

@@ -117,7 +117,7 @@ bool CurlRequest::configure(const std::string& url, const CurlRequestSettings& s
               curl_easy_setopt(e, CURLOPT_XFERINFODATA, this) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
     if (ok && !settings.proxy.empty()) {
-        // A proxy the operator names serves every host: no bypass list, not even the environment's.
+        // The proxy chosen for this URL carries it: the environment's bypass list has no say.
         ok = curl_easy_setopt(e, CURLOPT_PROXY, settings.proxy.c_str()) == CURLE_OK &&
              curl_easy_setopt(e, CURLOPT_NOPROXY, "") == CURLE_OK;
     } else if (ok && settings.direct) {

@@ -134,10 +134,11 @@ TEST_F(WebServerFaults, AnUnresolvableHost)
 
 TEST_F(WebServerFaults, AProxyThatRefusesTheConnection)
 {
+    // The page is on another machine: a page of this machine never goes through a proxy.
     ClosedPort refusing;
+    w.form.txtUrl.Text = "http://sentrybell-test.invalid/check.htm";
     w.form.txtProxy.Text = refusing.address();
     expectFailure(UrlError, UrlErrorSuffix);
-    EXPECT_TRUE(web.requests().empty()) << "nothing went around the proxy";
     EXPECT_EQ(w.copy(), "earlier page");
     expectTheNextCheckRunsOnTime();
 }
