@@ -77,6 +77,13 @@ protected:
                   Executable | fs::perms::others_read | fs::perms::others_exec);
         WriteFile(folder.file("bin/logger"), FakeLogger, Executable | fs::perms::others_read | fs::perms::others_exec);
         WriteFile(folder.file("bin/sudo"), FakeSudo, Executable | fs::perms::others_read | fs::perms::others_exec);
+        // The script as built, copied where the operator can reach it: the build tree may lie in a
+        // folder that only its owner may enter (a clone in a mktemp -d folder, or under /root).
+        fs::create_directory(folder.file("built"));
+        if (!installedScript().empty()) {
+            WriteFile(folder.file("built/iisreset"), ReadWholeFile(installedScript()),
+                      Executable | fs::perms::others_read | fs::perms::others_exec);
+        }
         // The operator's runs reach the fakes and leave their records here too.
         fs::permissions(folder.path(), fs::perms::all | fs::perms::sticky_bit);
     }
@@ -95,7 +102,7 @@ protected:
 
     Outcome run(const std::vector<std::string>& arguments, RunOptions options)
     {
-        std::string script = options.script.empty() ? installedScript() : options.script;
+        std::string script = options.script.empty() ? folder.file("built/iisreset") : options.script;
         for (const char* record : {"systemctl.log", "logger.log", "sudo.log"}) {
             fs::remove(folder.file(record));
         }
