@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -187,6 +188,23 @@ TEST_F(IisResetScript, RebootRebootsTheMachine)
     Outcome reboot = run({"/REBOOT"});
     EXPECT_EQ(reboot.status, 0);
     EXPECT_EQ(reboot.systemctl, "reboot\n");
+}
+
+TEST(ServiceUnit, TheRebootTheProgramStartedOutlivesIt)
+{
+    // The program ends right after starting "iisreset /REBOOT"; with systemd's default kill mode the
+    // rest of the unit, the reboot included, was killed with it, and the unit came back 10 s later.
+    std::istringstream unit(ReadWholeFile(std::string(SENTRYBELL_SOURCE_DIR) + "/data/sentrybell.service.in"));
+    std::string section;
+    std::vector<std::string> killModes;
+    for (std::string line; std::getline(unit, line);) {
+        if (line.starts_with("[")) {
+            section = line;
+        } else if (line.starts_with("KillMode=")) {
+            killModes.push_back(section + line);
+        }
+    }
+    EXPECT_EQ(killModes, std::vector<std::string>{"[Service]KillMode=process"});
 }
 
 TEST_F(IisResetScript, RootRunsSystemctlItself)
