@@ -119,6 +119,9 @@ Attempt perform(const Transfer& transfer)
     // A local relay's self-signed certificate is normal; any other server must prove who it is.
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, transfer.loopback ? 0L : 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, transfer.loopback ? 0L : 2L);
+    // Revocation is checked where the server can be reached (Schannel); an unreachable revocation
+    // server must not keep the alert from being sent.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
     if (!options.caFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, options.caFile.c_str());
     }
