@@ -43,26 +43,12 @@ std::string hostOf(std::string_view url)
     return text;
 }
 
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool IsLoopbackUrl(std::string_view url)
 {
     const std::string host = hostOf(url);
-    return !host.empty() && (IsLoopbackHost(host) || equalNoCase(host, "loopback"));
+    return !host.empty() && (IsLoopbackHost(host) || curl_strequal(host.c_str(), "loopback") != 0);
 }
 
 std::string ProxyServerText(std::string_view text, std::string_view defaultPort)
@@ -70,7 +56,7 @@ std::string ProxyServerText(std::string_view text, std::string_view defaultPort)
     const std::string_view server = trimmed(text);
     std::string_view hostPart = server;
     if (const auto scheme = hostPart.find("://"); scheme != std::string_view::npos) {
-        if (!equalNoCase(hostPart.substr(0, scheme), "http")) {
+        if (scheme != 4 || curl_strnequal(hostPart.data(), "http", 4) == 0) {
             return std::string(server); // another scheme has its own default port, which libcurl knows
         }
         hostPart.remove_prefix(scheme + 3);
