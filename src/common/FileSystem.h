@@ -49,4 +49,8 @@ public:
     // so a crash leaves at most that one stray file. The file gets the process's default access (and
     // the folder group's, in a shared install). Null when the temporary cannot be created.
     virtual std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) = 0;
+    // Why the last replaceFile that failed did, in the system's words, for a message to the operator
+    // (for example "cannot create /opt/sentrybell/SETTING.ini.tmp: Permission denied"); empty when no
+    // reason is known.
+    virtual std::string lastFailure() const { return {}; }
 };

@@ -10,7 +10,7 @@ void Form1::Command2_Click()
 {
     for (const TextBox* required : {&txtFrom, &txtAcount, &txtPass, &txtSMTP, &txtSendto}) {
         if (required->Text().empty()) {
-            RefuseSave(*this);
+            RefuseSave(*this, required->name() + " is empty");
             return;
         }
     }
@@ -21,8 +21,9 @@ void Form1::Command2_Click()
         {"CC", txtCC.Text()},
     };
     auto& s = services();
-    if (!PutIniSection(s.files, s.encoding, IniPath, MailSection, entries)) {
-        RefuseSave(*this);
+    std::string failure;
+    if (!PutIniSection(s.files, s.encoding, IniPath, MailSection, entries, &failure)) {
+        RefuseSave(*this, failure);
         return;
     }
     RearmTimer(*this);

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "shell/Form1.h"
-#include "shell/UiServices.h"
+#include <string>
+
+class Form1;
 
 // The one message of both saves, shown when a save keeps nothing.
 inline constexpr const char* SaveRefusedText = "設定できませんでした。";
 
-inline void RefuseSave(Form1& form)
-{
-    form.services().messageBox.MsgBox(SaveRefusedText, vbExclamation, AppTitle);
-}
+// Shows the box, and writes why to standard error (the field, or the file's error), so that an
+// operator can tell what to mend; the box keeps its one text.
+void RefuseSave(Form1& form, const std::string& why);

@@ -3,7 +3,7 @@
 
 #include "common/Environment.h"
 #include "common/FileSystem.h"
-#include "monitor/IntervalRule.h"
+#include "config/FieldRules.h"
 #include "shell/Form1.h"
 
 #include <iostream>
@@ -43,9 +43,13 @@ std::optional<std::string> fieldFault(Form1& form, const TextBox& box)
         if (!services.files.entryExists(text)) {
             return "names a folder that does not exist: " + text;
         }
+    } else if (&box == &form.txtTimeout) {
+        if (!TimeoutMilliseconds(text)) {
+            return std::string("is not ") + SecondsRuleText;
+        }
     } else if (&box == &form.txtTimer) {
-        if (!IntervalMilliseconds(text)) {
-            return "is not a whole number of seconds from 1 to " + std::to_string(MaxIntervalSeconds);
+        if (!TimerMilliseconds(text)) {
+            return std::string("is not ") + SecondsRuleText;
         }
     }
     return std::nullopt;
@@ -71,7 +75,7 @@ bool SettingsComplete(Form1& form)
 void RearmTimer(Form1& form)
 {
     const auto incomplete = FirstIncompleteField(form);
-    const auto interval = IntervalMilliseconds(form.txtTimer.Text());
+    const auto interval = TimerMilliseconds(form.txtTimer.Text());
     if (incomplete || !interval) {
         form.Timer1.Enabled = false;
         form.手動チェック.Enabled = false;

@@ -15,8 +15,9 @@ struct IncompleteField
 };
 
 // Looks at every text box in the window's order and stops at the first that fails: every box but
-// txtProxy must be filled (a blank counts), txtTimer must hold a repeat interval the timer can
-// take, the folder part of txtLog and the whole of txtParaPath must exist. Nothing when all pass.
+// txtProxy must be filled (a blank counts), txtTimeout and txtTimer must hold what their rules take
+// (FieldRules.h), the folder part of txtLog and the whole of txtParaPath must exist. Nothing when all
+// pass.
 std::optional<IncompleteField> FirstIncompleteField(Form1& form);
 
 // True when the check timer may run. Reads the controls only.

@@ -96,27 +96,38 @@ std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncodin
     return values;
 }
 bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,
-                   const IniEntries& entries)
+                   const IniEntries& entries, std::string* failure)
 {
+    const auto fail = [&](const std::string& why) {
+        if (failure != nullptr) {
+            *failure = why;
+        }
+        return false;
+    };
     std::string content;
     if (auto existing = files.readFile(file, IniFileMaxBytes + 1)) {
         if (existing->size() > IniFileMaxBytes) {
-            return false;
+            return fail(file + " is larger than 4 MiB; only that much of it is read, and the rest would be lost");
         }
         content = std::move(*existing);
     } else if (files.entryExists(file)) {
-        return false; // there, but unreadable: replacing it would lose what it holds
+        // There, but unreadable: replacing it would lose what it holds.
+        return fail(file + " cannot be read");
     }
     const FileText kind = fileTextOf(content);
     if (kind == FileText::Utf16) {
-        return false;
+        return fail(file + " is in UTF-16, which is neither read nor rewritten");
     }
     const std::string fileSection = toFileText(kind, encoding, section);
     for (const auto& [key, value] : entries) {
         content = SetIniValue(content, fileSection, toFileText(kind, encoding, key),
                               ProfileStoredText(toFileText(kind, encoding, value)), encoding.lineEnd());
     }
-    return files.replaceFile(file, content, NewFileAccess::Private);
+    if (!files.replaceFile(file, content, NewFileAccess::Private)) {
+        const std::string why = files.lastFailure();
+        return fail(why.empty() ? "cannot replace " + file : why);
+    }
+    return true;
 }
 
 bool PutIniValue(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,

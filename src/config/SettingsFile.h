@@ -44,9 +44,10 @@ std::vector<std::string> GetIniValues(const FileSystem& files, const TextEncodin
 // Sets the keys of the section in one atomic replacement of the file, creating the file (readable
 // by its owner only) or the section as needed; every other line of the file keeps its bytes, and a
 // file in UTF-8 with a byte-order mark stays UTF-8. True on success; false when the file could not be
-// read whole or replaced, or is in UTF-16, and the file is then as it was.
+// read whole or replaced, or is in UTF-16, and the file is then as it was: `failure`, when given,
+// then says why, naming the file.
 bool PutIniSection(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,
-                   const IniEntries& entries);
+                   const IniEntries& entries, std::string* failure = nullptr);
 
 // One key, as PutIniSection.
 bool PutIniValue(FileSystem& files, const TextEncoding& encoding, const std::string& file, const std::string& section,

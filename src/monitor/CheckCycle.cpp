@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "common/Clock.h"
+#include "config/FieldRules.h"
 #include "monitor/AlertMail.h"
 #include "monitor/FailureLog.h"
 #include "monitor/FetchCheckPage.h"
-#include "monitor/IntervalRule.h"
 #include "monitor/RecoveryActions.h"
 #include "monitor/StatusTexts.h"
 #include "shell/Form1.h"
@@ -23,7 +23,7 @@ void Form1::Timer1_Timer()
     if (outcome == 0) {
         errCount = 0;
         // An interval the rule refuses leaves the timer with the interval it had: never zero.
-        if (const auto interval = IntervalMilliseconds(txtTimer.Text())) {
+        if (const auto interval = TimerMilliseconds(txtTimer.Text())) {
             Timer1.Interval = *interval;
         }
         ShowStatus(*this, DateTimeText(services().clock.localNow()) + ReadNormallySuffix);

@@ -3,8 +3,8 @@
 
 #include "common/Environment.h"
 #include "common/FileSystem.h"
+#include "config/FieldRules.h"
 #include "monitor/InternetClient.h"
-#include "monitor/ReceiveTimeoutRule.h"
 #include "shell/Form1.h"
 
 #include <algorithm>
@@ -114,7 +114,7 @@ int FetchCheckPage(Form1& form)
         if (!session) {
             return FetchNoSession;
         }
-        const auto timeout = ReceiveTimeoutMilliseconds(form.txtTimeout.Text());
+        const auto timeout = TimeoutMilliseconds(form.txtTimeout.Text());
         if (!timeout || !session->setReceiveTimeout(*timeout)) {
             return FetchTimeoutNotSet;
         }

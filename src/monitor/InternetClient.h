@@ -44,7 +44,8 @@ class InternetClient
 public:
     virtual ~InternetClient() = default;
     // Opens a session that sends the given user agent. An empty proxy means the system's own proxy
-    // setting; otherwise every request goes through that proxy ("host:port" or a proxy URL).
+    // setting; otherwise every request goes through that proxy ("host", "host:port" or a proxy URL;
+    // port 80 when none is given), except a request for this machine itself, which goes direct.
     // Null when no session can be opened.
     virtual std::unique_ptr<InternetSession> openSession(const std::string& agent, const std::string& proxy) = 0;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "common/Clock.h"
+#include "config/FieldRules.h"
 #include "monitor/FailureLog.h"
 #include "monitor/FetchCheckPage.h"
-#include "monitor/IntervalRule.h"
 #include "monitor/StatusTexts.h"
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
@@ -15,7 +15,7 @@
 void Form1::手動チェック_Click()
 {
     // Refused before anything changes: the timer must never be handed a zero or negative interval.
-    const auto interval = IntervalMilliseconds(txtTimer.Text());
+    const auto interval = TimerMilliseconds(txtTimer.Text());
     if (!interval) {
         services().messageBox.MsgBox("繰返し受信間隔が正しくありません。", vbExclamation, AppTitle);
         return;

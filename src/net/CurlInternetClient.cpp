@@ -2,10 +2,24 @@
 #include "net/CurlInternetClient.h"
 
 #include "net/CurlRequest.h"
+#include "net/ProxyRule.h"
 
+#include <cstdlib>
 #include <curl/curl.h>
 
 namespace {
+
+// The proxy environment's own bypass list, as libcurl reads it, decides for itself.
+bool environmentHasBypassList()
+{
+    for (const char* name : {"no_proxy", "NO_PROXY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
 
 class CurlSession : public InternetSession
 {
@@ -27,11 +41,17 @@ public:
 
     std::unique_ptr<InternetRequest> openUrl(const std::string& url) override
     {
-        if (!m_settings.proxy.empty() || !m_systemProxy) {
-            return CurlRequest::open(url, m_settings);
+        std::optional<std::string> proxy; // nothing: as libcurl's proxy environment says
+        if (!m_settings.proxy.empty()) {
+            proxy = TypedProxyFor(m_settings.proxy, url);
+        } else if (m_systemProxy) {
+            proxy = m_systemProxy(url);
+        }
+        if (!proxy && IsLoopbackUrl(url) && !environmentHasBypassList()) {
+            proxy = std::string(); // a proxy environment without a bypass list keeps loopback direct too
         }
         CurlRequestSettings settings = m_settings;
-        if (auto proxy = m_systemProxy(url)) {
+        if (proxy) {
             settings.proxy = std::move(*proxy);
             settings.direct = settings.proxy.empty();
         }
@@ -42,7 +62,7 @@ private:
     void applyTimeout(std::chrono::milliseconds timeout)
     {
         m_settings.receiveTimeout = timeout;
-        m_settings.wholeFetch = std::min(timeout * 10, m_limits.wholeFetchCap);
+        m_settings.wholeFetch = WholeFetchBound(timeout, m_limits);
     }
 
     CurlRequestSettings m_settings;
@@ -51,6 +71,11 @@ private:
 };
 
 } // namespace
+
+std::chrono::milliseconds WholeFetchBound(std::chrono::milliseconds receiveTimeout, const CurlFetchLimits& limits)
+{
+    return std::min(std::max(receiveTimeout * 10, limits.wholeFetchFloor), limits.wholeFetchCap);
+}
 
 CurlInternetClient::CurlInternetClient(CurlFetchLimits limits, SystemProxyLookup systemProxy)
     : m_limits(limits), m_systemProxy(std::move(systemProxy)),

@@ -12,11 +12,17 @@
 // Bounds that make every fetch end, whatever the server does.
 struct CurlFetchLimits
 {
-    // The whole fetch takes at most ten times the receive timeout, and never more than this.
+    // The whole fetch takes at most ten times the receive timeout, but never less than the floor (a
+    // healthy page that streams for a while must pass at a receive timeout of one second) and never
+    // more than the cap.
+    std::chrono::milliseconds wholeFetchFloor = std::chrono::minutes(1);
     std::chrono::milliseconds wholeFetchCap = std::chrono::minutes(10);
     // A body longer than this is cut there: the read after the last byte kept fails.
     std::uint64_t maxBodyBytes = std::uint64_t{1} << 30;
 };
+
+// The bound of a whole fetch at this receive timeout: max(10 x the timeout, floor), at most the cap.
+std::chrono::milliseconds WholeFetchBound(std::chrono::milliseconds receiveTimeout, const CurlFetchLimits& limits);
 
 // Where a request of a session without a proxy of its own goes, asked with the request's URL: through
 // a proxy ("host:port" or a proxy URL), directly (the empty text), or as libcurl's proxy environment
@@ -25,9 +31,11 @@ using SystemProxyLookup = std::function<std::optional<std::string>(const std::st
 
 // The internet client over libcurl. Only http and https URLs are fetched, redirects are followed only
 // to http and https, certificates are verified against the system's store, and every request asks the
-// caches on its way to revalidate. A given proxy is used for every host. An empty proxy means the
+// caches on its way to revalidate. A given proxy is used for every host but this machine itself
+// (ProxyRule.h: loopback goes direct, a proxy without a port is on port 80). An empty proxy means the
 // system's proxy: the lookup's answer, or without a lookup libcurl's standard proxy environment
-// (http_proxy, https_proxy, no_proxy).
+// (http_proxy, https_proxy, no_proxy), which without a no_proxy list of its own keeps loopback direct
+// as well.
 class CurlInternetClient : public InternetClient
 {
 public:

@@ -119,6 +119,9 @@ Attempt perform(const Transfer& transfer)
     // A local relay's self-signed certificate is normal; any other server must prove who it is.
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, transfer.loopback ? 0L : 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, transfer.loopback ? 0L : 2L);
+    // Revocation is checked where the server can be reached (Schannel); an unreachable revocation
+    // server must not keep the alert from being sent.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
     if (!options.caFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, options.caFile.c_str());
     }
@@ -163,8 +166,9 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
 {
     const std::string to = EnvelopeAddress(recipient);
     const std::string from = EnvelopeAddress(sender);
+    const std::string shownTo = TrimmedAddress(recipient);
     const auto fail = [&](const std::string& why) {
-        const std::string text = "mail to \"" + to + "\" via \"" + serverText + "\" failed: " + why;
+        const std::string text = "mail to \"" + shownTo + "\" via \"" + serverText + "\" failed: " + why;
         m_options.report(text);
         return text;
     };
@@ -177,16 +181,22 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
     if (to.empty()) {
         return fail("no recipient address");
     }
-    if (HoldsControlCharacter(to) || HoldsControlCharacter(from)) {
-        return fail("an address holds a line break or another control character");
+    // Refused here, each message on its own: the alert's other addresses are still tried.
+    if (const std::string fault = EnvelopeAddressFault(to); !fault.empty()) {
+        return fail("the recipient's address \"" + to + "\" " + fault);
+    }
+    if (const std::string fault = EnvelopeAddressFault(from); !fault.empty()) {
+        return fail("the sender's address \"" + from + "\" " + fault);
     }
 
     const MailAccount account = m_credentials ? m_credentials() : MailAccount{};
     const bool wantAuth = holdsMoreThanSpaces(account.account) && holdsMoreThanSpaces(account.password);
     const bool loopback = m_options.isLoopback(server->host);
 
-    const std::string message = BuildMailMessage(
-        {from, to, subject, body, MailDate(std::chrono::system_clock::now()), MessageId(from, uniqueToken())});
+    // The headers show the addresses as typed ("Ops <ops@example.test>"), the envelope the bare ones.
+    const std::string message =
+        BuildMailMessage({TrimmedAddress(sender), shownTo, subject, body, MailDate(std::chrono::system_clock::now()),
+                          MessageId(from, uniqueToken())});
 
     Transfer transfer{*server, from, to, message, m_options, loopback};
     // A password goes only over TLS, or to this machine itself.
@@ -208,7 +218,7 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
             return fail(plain.reason + "; tried without AUTH because " + why);
         }
         const std::string text = "OK without AUTH: " + why;
-        m_options.report("mail to \"" + to + "\" via \"" + serverText + "\": " + text);
+        m_options.report("mail to \"" + shownTo + "\" via \"" + serverText + "\": " + text);
         return text;
     }
     transfer.account = wantAuth ? &account : nullptr;

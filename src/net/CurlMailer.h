@@ -17,7 +17,9 @@ struct MailAccount
 // SendMail over libcurl's SMTP, one connection per message.
 //
 // The server text is "host", "host:port" or an smtp:// or smtps:// URL (port 25 by default). The
-// envelope addresses are the sender and recipient with spaces around them removed. STARTTLS is used
+// envelope addresses are the sender and recipient with spaces around them removed, or the text inside
+// their last "<...>" (EnvelopeAddress); one that holds a space, "<", ">", "," or a control character
+// is refused with the reason, and the headers show the fields as typed. STARTTLS is used
 // whenever the server offers it; certificates are verified against the system's store, except for a
 // loopback server, whose self-signed certificate is normal for a local relay. AUTH uses the account
 // and password read at send time, when both hold more than spaces and the server offers AUTH, but a

@@ -87,7 +87,7 @@ std::string base64Lines(std::string_view bytes)
 
 } // namespace
 
-std::string EnvelopeAddress(std::string_view text)
+std::string TrimmedAddress(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
@@ -95,6 +95,31 @@ std::string EnvelopeAddress(std::string_view text)
     }
     const auto last = text.find_last_not_of(" \t");
     return std::string(text.substr(first, last - first + 1));
+}
+
+std::string EnvelopeAddress(std::string_view text)
+{
+    const auto open = text.rfind('<');
+    if (open != std::string_view::npos) {
+        const auto close = text.find('>', open);
+        if (close != std::string_view::npos) {
+            return TrimmedAddress(text.substr(open + 1, close - open - 1));
+        }
+    }
+    return TrimmedAddress(text);
+}
+
+std::string EnvelopeAddressFault(std::string_view address)
+{
+    if (HoldsControlCharacter(address)) {
+        return "holds a line break or another control character";
+    }
+    for (const char c : {' ', '<', '>', ','}) {
+        if (address.find(c) != std::string_view::npos) {
+            return c == ' ' ? std::string("holds a space") : std::string("holds \"") + c + "\"";
+        }
+    }
+    return {};
 }
 
 bool HoldsControlCharacter(std::string_view text)
@@ -165,10 +190,7 @@ std::string MessageId(std::string_view sender, std::string_view unique)
 {
     const std::string address = EnvelopeAddress(sender);
     const auto at = address.rfind('@');
-    std::string domain = at == std::string::npos ? std::string() : address.substr(at + 1);
-    if (!domain.empty() && domain.back() == '>') {
-        domain.pop_back();
-    }
+    const std::string domain = at == std::string::npos ? std::string() : address.substr(at + 1);
     const bool usable =
         !domain.empty() && domain.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
                                                     "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") == std::string::npos;

@@ -8,8 +8,18 @@
 // The rules that turn the alert's texts into one well-formed message (RFC 5322, MIME). Pure
 // functions; texts are UTF-8.
 
-// An address as it goes into the SMTP envelope: spaces and tabs around it removed.
+// A field's text with the spaces and tabs around it removed: what the headers show of an address.
+std::string TrimmedAddress(std::string_view text);
+
+// An address as it goes into the SMTP envelope: the text inside the last "<...>" when there is one
+// (as in "<ops@example.test>" or "Ops <ops@example.test>"), otherwise the whole text; either way
+// with the spaces and tabs around it removed. Servers refuse "RCPT TO:<<ops@example.test>>".
 std::string EnvelopeAddress(std::string_view text);
+
+// Why an envelope address must not reach the SMTP dialogue, or the empty text when it may: a space,
+// "<", ">", "," or a control character would end the address early, and what follows would reach the
+// server as parameters of the command (NOTIFY=, ORCPT=...) or as a command of its own.
+std::string EnvelopeAddressFault(std::string_view address);
 
 // True when the text holds a control character (CR and LF among them) that must not reach the
 // SMTP dialogue.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,6 +88,45 @@ void syncFolder(const std::string& path)
     }
 }
 
+// "<what> <path>: <the system's reason>", from errno.
+std::string failureText(const std::string& what, const std::string& path)
+{
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// The file a save of `path` replaces: the path itself, or for a symbolic link the file the link (or
+// the chain of links) leads to, so that the link stays and its target keeps receiving the saves. A
+// link is followed only when it belongs to the writer or to root: in a shared folder another user's
+// link could otherwise lead this writer's save (root's, say) to any file. Nothing, with `failure`
+// set, for a link that is not followed or a chain that does not end.
+std::optional<std::string> fileBehindLinks(const std::string& path, std::string& failure)
+{
+    std::string current = path;
+    for (int links = 0; links < 40; ++links) {
+        struct stat info
+        {
+        };
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current; // a file, a folder, or nothing yet: what the rename will meet
+        }
+        if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+            failure = current + " is a symbolic link of another user (uid " + std::to_string(info.st_uid) +
+                      "), which a save does not follow";
+            return std::nullopt;
+        }
+        char target[4096];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof target) {
+            failure = failureText("cannot read the symbolic link", current);
+            return std::nullopt;
+        }
+        const std::string next(target, static_cast<std::size_t>(length));
+        current = next.front() == '/' ? next : folderOf(current) + "/" + next;
+    }
+    failure = path + ": too many levels of symbolic links";
+    return std::nullopt;
+}
+
 // A staged file starts writing back to disk after each step of this many bytes.
 constexpr std::size_t WritebackStep = std::size_t{8} << 20;
 
@@ -109,9 +149,15 @@ public:
 
     int fd() const { return m_fd.get(); }
 
+    // Why the write or the commit failed, naming the file.
+    const std::string& failure() const { return m_failure; }
+
     bool write(std::string_view bytes) override
     {
-        m_ok = m_ok && writeAll(m_fd.get(), bytes);
+        if (m_ok && !writeAll(m_fd.get(), bytes)) {
+            m_ok = false;
+            m_failure = failureText("cannot write", m_temporary);
+        }
         m_written += bytes.size();
         if (m_ok && m_written - m_flushed >= WritebackStep) {
             // Start the disk writes now rather than all at once in commit()'s fsync: a large file then
@@ -125,10 +171,15 @@ public:
 
     bool commit() override
     {
-        if (!m_ok || ::fsync(m_fd.get()) != 0 || m_fd.close() != 0) {
+        if (!m_ok) {
+            return false;
+        }
+        if (::fsync(m_fd.get()) != 0 || m_fd.close() != 0) {
+            m_failure = failureText("cannot write", m_temporary);
             return false;
         }
         if (!m_files.renameOver(m_temporary, m_target)) {
+            m_failure = failureText("cannot rename " + m_temporary + " to", m_target);
             return false;
         }
         m_committed = true;
@@ -143,6 +194,7 @@ private:
     UniqueFd m_fd;
     bool m_ok = true;
     bool m_committed = false;
+    std::string m_failure;
     std::size_t m_written = 0;
     std::size_t m_flushed = 0; // bytes whose writeback has been started
 };
@@ -241,11 +293,19 @@ std::optional<std::string> PosixFileSystem::readFile(const std::string& path, st
     return content;
 }
 
-bool PosixFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
+bool PosixFileSystem::replaceFile(const std::string& linkOrFile, std::string_view content, NewFileAccess access)
 {
-    if (!usablePath(path)) {
+    m_lastFailure.clear();
+    if (!usablePath(linkOrFile)) {
+        m_lastFailure = "no usable path";
         return false;
     }
+    // Through a symbolic link, the target is replaced in its own folder, atomically as any file.
+    const auto target = fileBehindLinks(linkOrFile, m_lastFailure);
+    if (!target) {
+        return false;
+    }
+    const std::string& path = *target;
     const auto slash = path.rfind('/');
     const std::string temporaryName = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
     // The temporary gets the final file's owner and mode before any secret is written into it. An
@@ -264,15 +324,21 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::string_view cont
     }
     auto staged = openStaged(*this, path, temporaryName, exactMode ? 0600 : 0666);
     if (!staged) {
+        m_lastFailure = failureText("cannot create", siblingPath(path, temporaryName));
         return false;
     }
     if (exists && ::fchown(staged->fd(), existing.st_uid, existing.st_gid) != 0) {
         // Not permitted: the file becomes the writer's, as any new file would.
     }
     if (exactMode && ::fchmod(staged->fd(), *exactMode) != 0) {
+        m_lastFailure = failureText("cannot set the mode of", siblingPath(path, temporaryName));
         return false;
     }
-    return staged->write(content) && staged->commit();
+    if (!staged->write(content) || !staged->commit()) {
+        m_lastFailure = staged->failure();
+        return false;
+    }
+    return true;
 }
 
 std::unique_ptr<StagedFile> PosixFileSystem::stageFile(const std::string& path, const std::string& temporaryName)

@@ -13,8 +13,12 @@ public:
     std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) const override;
     bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) override;
     std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
+    std::string lastFailure() const override { return m_lastFailure; }
 
     // The last step of a staged write: the synced temporary takes the final name. False when it did
     // not, and the final file is then as it was. Tests put a failure here.
     virtual bool renameOver(const std::string& temporary, const std::string& target);
+
+private:
+    std::string m_lastFailure;
 };

@@ -4,6 +4,7 @@
 #include "qt/AppIcon.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
+#include "shell/InputFilters.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QValidator>
 
 namespace {
 
@@ -25,7 +27,8 @@ constexpr int FieldHeight = 20;
 constexpr int ButtonHeight = 24;
 
 // The character code of a key press as the key filters expect it, or -1 for a key that produces no
-// character (arrows, Delete, Home, End, Tab), which never reaches a filter.
+// character (arrows, Home, End) or whose character is a key of its own (Tab, Escape, Delete), which
+// never reaches a filter.
 int characterCode(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
@@ -38,11 +41,34 @@ int characterCode(const QKeyEvent& key)
         return key.key() - Qt::Key_A + 1; // Ctrl+V is 22, as a control character
     }
     const QString text = key.text();
-    if (text.isEmpty()) {
+    if (text.isEmpty() || !IsKeyFilterCharacter(text.at(0).unicode())) {
         return -1;
     }
     return text.at(0).unicode();
 }
+
+// Every change of a seconds field that does not come from a typed key (the context menu's paste,
+// Shift+Insert, the X11 middle button, an input method's commit, a drop) passes here: the inserted
+// text goes through the field's key filter character by character, as if typed.
+class SecondsFieldValidator : public QValidator
+{
+public:
+    SecondsFieldValidator(const TextBox& box, QObject* parent) : QValidator(parent), m_box(box) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        const std::string proposed = input.toStdString();
+        const SecondsFieldEdit edit = FilterSecondsFieldEdit(m_box.Text(), proposed);
+        if (edit.text != proposed) {
+            input = QString::fromStdString(edit.text);
+            pos = static_cast<int>(QString::fromStdString(edit.text.substr(0, edit.caret)).size());
+        }
+        return Acceptable;
+    }
+
+private:
+    const TextBox& m_box; // holds the text before the change until the change is accepted
+};
 
 } // namespace
 
@@ -190,11 +216,13 @@ void MainWindow::buildMonitoringFrame()
     bindLabel(f.Label2(2), place<QLabel>(f.Label2(2), frame, 8, 96, 150, FieldHeight));
     auto* timeout = place<QLineEdit>(f.txtTimeout, frame, 160, 96, 26, FieldHeight);
     bind(f.txtTimeout, timeout);
+    timeout->setValidator(new SecondsFieldValidator(f.txtTimeout, timeout));
     timeout->installEventFilter(this);
     bindLabel(f.Label2(4), place<QLabel>(f.Label2(4), frame, 190, 96, 20, FieldHeight));
     bindLabel(f.Label2(6), place<QLabel>(f.Label2(6), frame, 8, 120, 150, FieldHeight));
     auto* interval = place<QLineEdit>(f.txtTimer, frame, 160, 120, 26, FieldHeight);
     bind(f.txtTimer, interval);
+    interval->setValidator(new SecondsFieldValidator(f.txtTimer, interval));
     interval->installEventFilter(this);
     bindLabel(f.Label2(5), place<QLabel>(f.Label2(5), frame, 190, 120, 20, FieldHeight));
 

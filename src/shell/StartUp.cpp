@@ -1,48 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "common/FileSystem.h"
 #include "config/AutoLogon.h"
+#include "config/FieldRules.h"
 #include "config/SettingsComplete.h"
 #include "config/SettingsFile.h"
-#include "monitor/IntervalRule.h"
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
 #include "shell/UiServices.h"
 
-#include <cstdint>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
-
-namespace {
-
-// A stored number: ASCII digits only, within a signed 32-bit number. Anything else (the empty text
-// included) is not one.
-std::optional<std::int32_t> wholeNumber(const std::string& text)
-{
-    if (text.empty() || text.size() > 10) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    if (value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
-}
-
-// A stored check-box state: "1" checks the box; any other text leaves it unchecked.
-int checkState(const std::string& text)
-{
-    return wholeNumber(text) == 1 ? 1 : 0;
-}
-
-} // namespace
 
 void Form1::Form_Load()
 {
@@ -91,10 +59,10 @@ void Form1::Form_Load()
         const std::string& cc = stored[6];
         const std::string& logPath = stored[7];
         const std::string& saveFolder = stored[8];
-        const auto timeout = wholeNumber(stored[9]);
-        // An interval the timer cannot take (0, too large, not a number) shows as an empty field,
-        // which keeps the checks off, as a missing one does.
-        const auto interval = IntervalMilliseconds(stored[10]);
+        // A number its rule refuses (0, too large, not a number) shows as an empty field, which keeps
+        // the checks off, as a missing one does.
+        const auto timeout = TimeoutMilliseconds(stored[9]);
+        const auto interval = TimerMilliseconds(stored[10]);
         const std::string& url = stored[11];
         const std::string& kidou = stored[12];
         const std::string& login = stored[13];
@@ -104,11 +72,11 @@ void Form1::Form_Load()
         const std::string& restart = stored[17];
 
         txtLog.Text = logPath;
-        txtTimeout.Text = timeout ? std::to_string(*timeout) : std::string();
+        txtTimeout.Text = timeout ? std::to_string(*timeout / 1000) : std::string();
         txtTimer.Text = interval ? std::to_string(*interval / 1000) : std::string();
         txtParaPath.Text = saveFolder;
         txtUrl.Text = url;
-        chkKidou.Value = checkState(kidou);
+        chkKidou.Value = KidouValue(kidou);
         txtSMTP.Text = smtp;
         txtAcount.Text = mailId;
         txtPass.Text = password;
@@ -116,12 +84,11 @@ void Form1::Form_Load()
         txtSubject.Text = subject;
         txtSendto.Text = send;
         txtCC.Text = cc;
-        // Only a stored 1 chooses the reboot; anything else restarts the web server.
-        OptBoot(wholeNumber(restart) == 1 ? 1 : 0).Value = true;
+        OptBoot(RestartOption(restart)).Value = true;
         txtProxy.Text = proxy;
 
         if (!login.empty()) {
-            chkSysStart.Value = checkState(login);
+            chkSysStart.Value = LoginValue(login);
             txtUser.Text = id;
             txtUserPass.Text = loginPass;
         } else {
@@ -130,7 +97,7 @@ void Form1::Form_Load()
             if (autoLogon.empty()) {
                 chkSysStart.Value = 0;
             } else {
-                chkSysStart.Value = checkState(autoLogon);
+                chkSysStart.Value = LoginValue(autoLogon);
                 txtUser.Text = GetRegValue(s.registry, RegistryHive::LocalMachine, WinlogonKey, DefaultUserName);
                 txtUserPass.Text = GetRegValue(s.registry, RegistryHive::LocalMachine, WinlogonKey, DefaultPassword);
             }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "win/ManualProxy.h"
 
+#include "net/ProxyRule.h"
+
 #include <optional>
 #include <vector>
 
@@ -91,12 +93,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view text)
     return p == pattern.size();
 }
 
-bool isLoopback(const std::string& host)
-{
-    return host == "localhost" || host == "::1" || host.starts_with("127.");
-}
-
-bool bypassed(std::string_view bypassList, const std::string& host)
+bool bypassed(std::string_view bypassList, const std::string& host, std::string_view url)
 {
     bool loopbackDirect = true;
     for (std::string_view entry : entries(bypassList)) {
@@ -111,21 +108,7 @@ bool bypassed(std::string_view bypassList, const std::string& host)
             return true;
         }
     }
-    return loopbackDirect && isLoopback(host);
-}
-
-// "server" becomes "server:80"; a server with its own port, or given as a URL with one, stays.
-std::string withPort(std::string_view server, std::string_view defaultPort)
-{
-    std::string_view hostPart = server;
-    if (const auto scheme = hostPart.find("://"); scheme != std::string_view::npos) {
-        hostPart.remove_prefix(scheme + 3);
-    }
-    hostPart = hostPart.substr(0, hostPart.find('/'));
-    const auto close = hostPart.rfind(']');
-    const auto colon = hostPart.rfind(':');
-    const bool hasPort = colon != std::string_view::npos && (close == std::string_view::npos || colon > close);
-    return hasPort ? std::string(server) : std::string(server) + ":" + std::string(defaultPort);
+    return loopbackDirect && IsLoopbackUrl(url);
 }
 
 } // namespace
@@ -133,7 +116,7 @@ std::string withPort(std::string_view server, std::string_view defaultPort)
 std::string ManualProxyFor(std::string_view proxyList, std::string_view bypassList, std::string_view url)
 {
     const auto target = targetOf(url);
-    if (!target || bypassed(bypassList, target->host)) {
+    if (!target || bypassed(bypassList, target->host, url)) {
         return {};
     }
     std::optional<std::string_view> forScheme;
@@ -159,13 +142,13 @@ std::string ManualProxyFor(std::string_view proxyList, std::string_view bypassLi
         }
     }
     if (forScheme) {
-        return withPort(*forScheme, "80");
+        return ProxyServerText(*forScheme);
     }
     if (forAll) {
-        return withPort(*forAll, "80");
+        return ProxyServerText(*forAll);
     }
     if (socks) {
-        return "socks4://" + withPort(*socks, "1080");
+        return "socks4://" + ProxyServerText(*socks, "1080");
     }
     return {};
 }

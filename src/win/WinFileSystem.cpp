@@ -2,6 +2,7 @@
 #include "win/WinFileSystem.h"
 
 #include "win/FileSecurity.h"
+#include "win/SystemMessage.h"
 #include "win/UniqueHandle.h"
 #include "win/WideText.h"
 
@@ -106,6 +107,40 @@ private:
     bool m_committed = false;
 };
 
+// The file a save replaces: the path itself, or for a symbolic link the file it leads to, so that the
+// link stays and its target keeps receiving the saves. An existing file is asked for its final path
+// (Wine shows a link with its target's attributes, so the attributes cannot tell). Nothing when the
+// file is there but cannot be opened.
+std::optional<std::wstring> fileBehindLink(const std::wstring& path)
+{
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return path;
+    }
+    UniqueHandle file(
+        CreateFileW(path.c_str(), 0, ShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::wstring resolved(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file.get(), resolved.data(), static_cast<DWORD>(resolved.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < resolved.size()) {
+            resolved.resize(length);
+            break;
+        }
+        resolved.resize(length);
+    }
+    // "\\?\C:\..." reads better, and works the same, as "C:\...".
+    if (resolved.starts_with(LR"(\\?\)") && resolved.size() > 6 && resolved[5] == L':') {
+        resolved.erase(0, 4);
+    }
+    return resolved;
+}
+
 } // namespace
 
 bool WinFileSystem::fileExists(const std::string& path) const
@@ -179,12 +214,28 @@ std::optional<std::string> WinFileSystem::readFile(const std::string& path, std:
     return content;
 }
 
-bool WinFileSystem::replaceFile(const std::string& path, std::string_view content, NewFileAccess access)
+bool WinFileSystem::replaceFile(const std::string& linkOrFile, std::string_view content, NewFileAccess access)
 {
+    m_lastFailure.clear();
+    const auto wide = widePath(linkOrFile);
+    const auto target = wide ? fileBehindLink(*wide) : std::nullopt;
+    if (!target) {
+        m_lastFailure = "cannot open " + linkOrFile + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    const std::string path = Narrow(*target);
     const auto separator = path.find_last_of("\\/");
     const std::string temporaryName = (separator == std::string::npos ? path : path.substr(separator + 1)) + ".tmp";
     auto staged = stage(path, temporaryName, access);
-    return staged && staged->write(content) && staged->commit();
+    if (!staged) {
+        m_lastFailure = "cannot create " + path + ".tmp: " + SystemMessage(GetLastError());
+        return false;
+    }
+    if (!staged->write(content) || !staged->commit()) {
+        m_lastFailure = "cannot replace " + path + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    return true;
 }
 
 std::unique_ptr<StagedFile> WinFileSystem::stageFile(const std::string& path, const std::string& temporaryName)

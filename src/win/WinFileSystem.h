@@ -4,8 +4,9 @@
 #include "common/FileSystem.h"
 
 // Files through the W calls: probes with GetFileAttributesW, writes with CreateFileW, replacement by a
-// temporary beside the file, flushed and renamed over it with MoveFileExW (write-through). The
-// temporary takes the replaced file's access rules and attributes. Bytes are written as given: the
+// temporary beside the file, flushed and renamed over it with MoveFileExW (write-through); through a
+// symbolic link, beside the link's target, which is replaced and the link kept. The temporary takes
+// the replaced file's access rules and attributes. Bytes are written as given: the
 // caller has converted the text to the ANSI code page and chosen its line ends.
 class WinFileSystem : public FileSystem
 {
@@ -17,7 +18,10 @@ public:
     std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) const override;
     bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) override;
     std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
+    std::string lastFailure() const override { return m_lastFailure; }
 
 private:
     std::unique_ptr<StagedFile> stage(const std::string& path, const std::string& temporaryName, NewFileAccess access);
+
+    std::string m_lastFailure;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "win/WinProcessLauncher.h"
 
+#include "win/SystemMessage.h"
 #include "win/WideText.h"
 #include "win/WinSystemLog.h"
 
@@ -28,20 +29,6 @@ void appendQuoted(std::wstring& line, const std::wstring& argument)
     }
     line.append(backslashes * 2, L'\\'); // so the closing quote stays a quote
     line += L'"';
-}
-
-std::string systemMessage(DWORD error)
-{
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length > 0 ? Narrow(std::wstring_view(text, length)) : std::string();
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
-        message.pop_back();
-    }
-    return message + " (error " + std::to_string(error) + ")";
 }
 
 } // namespace
@@ -92,7 +79,7 @@ bool WinProcessLauncher::start(const std::string& program, const std::vector<std
     PROCESS_INFORMATION process{};
     if (CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &process) == FALSE) {
-        return refuse(systemMessage(GetLastError()));
+        return refuse(SystemMessage(GetLastError()));
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

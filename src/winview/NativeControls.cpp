@@ -44,7 +44,7 @@ ClassAndStyle classAndStyle(NativeKind kind, bool firstOfGroup, bool password)
 
 LRESULT CALLBACK filterCharacters(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
 {
-    if (message == WM_CHAR) {
+    if (message == WM_CHAR && IsKeyFilterCharacter(static_cast<std::uint32_t>(wParam))) {
         const auto* filter = reinterpret_cast<const std::function<wchar_t(wchar_t)>*>(data);
         const wchar_t typed = (*filter)(static_cast<wchar_t>(wParam));
         if (typed == 0) {
@@ -171,7 +171,7 @@ void KeepGroupTabStop(const std::vector<HWND>& group)
     }
 }
 
-CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus)
+CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus, EditFilter filter)
 {
     ShowText(control, box.Text);
     EnableWindow(control, box.Enabled ? TRUE : FALSE);
@@ -182,9 +182,20 @@ CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLost
             EnableWindow(control, box.Enabled ? TRUE : FALSE);
         }
     });
-    return [&box, control, onLostFocus = std::move(onLostFocus)](WORD notification) {
+    return [&box, control, onLostFocus = std::move(onLostFocus), filter = std::move(filter)](WORD notification) {
         if (notification == EN_CHANGE) {
-            box.Text = Narrow(WindowText(control));
+            std::string text = Narrow(WindowText(control));
+            if (filter && text != box.Text()) {
+                const SecondsFieldEdit kept = filter(box.Text(), text);
+                if (kept.text != text) {
+                    // Setting the text back notifies again; the filter keeps what it kept.
+                    SetWindowTextW(control, Widen(kept.text).c_str());
+                    const auto caret = static_cast<WPARAM>(Widen(kept.text.substr(0, kept.caret)).size());
+                    SendMessageW(control, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+                    text = kept.text;
+                }
+            }
+            box.Text = text;
         } else if (notification == EN_KILLFOCUS && onLostFocus) {
             onLostFocus();
         }

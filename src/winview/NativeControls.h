@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/InputFilters.h"
 #include "winview/ViewLayout.h"
 
 #include <functional>
@@ -35,12 +36,20 @@ CommandHandler BindOption(OptionButton& option, HWND control, std::function<void
 // the first one while none is checked.
 void KeepGroupTabStop(const std::vector<HWND>& group);
 
-CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus = {});
+// What a field lets an edit leave in it: given the text before the change and after it, the text to
+// keep and the caret in it (see FilterSecondsFieldEdit).
+using EditFilter = std::function<SecondsFieldEdit(std::string_view before, std::string_view after)>;
+
+// `filter`, when given, judges every change of the text before the model takes it (a paste, an input
+// method's commit), and the edit is set back to what it keeps.
+CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus = {}, EditFilter filter = {});
 CommandHandler BindLabel(Label& label, HWND control, std::function<void()> onClick = {});
 void BindFrame(Frame& frame, HWND control);
 
 // Runs every character typed into the edit (WM_CHAR) through `filter` before the edit sees it: the
-// filter returns the character to type, or 0 to discard the key. `filter` must outlive the edit.
+// filter returns the character to type, or 0 to discard the key. Tab, Escape and Delete are keys,
+// not characters (IsKeyFilterCharacter), and reach the edit as they are. `filter` must outlive the
+// edit.
 void FilterTypedCharacters(HWND edit, const std::function<wchar_t(wchar_t)>* filter);
 
 // The number of characters (code points) selected in the edit.

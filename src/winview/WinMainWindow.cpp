@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "winview/WinMainWindow.h"
 
+#include "shell/InputFilters.h"
 #include "win/WideText.h"
 #include "winview/Dpi.h"
 #include "winview/WinTray.h"
@@ -187,8 +188,12 @@ void WinMainWindow::bind(Native& native)
         if (&box == &m_form.txtTimeout) {
             onLostFocus = [this] { m_form.txtTimeout_LostFocus(); };
         }
-        native.onCommand = BindEdit(box, native.hwnd, std::move(onLostFocus));
-        if (&box == &m_form.txtTimeout || &box == &m_form.txtTimer) {
+        const bool seconds = &box == &m_form.txtTimeout || &box == &m_form.txtTimer;
+        // A paste (the context menu, Shift+Insert), an input method's commit or any other change that
+        // is not a typed key goes through the key filter too, character by character.
+        native.onCommand = BindEdit(box, native.hwnd, std::move(onLostFocus),
+                                    seconds ? EditFilter(FilterSecondsFieldEdit) : EditFilter());
+        if (seconds) {
             HWND edit = native.hwnd;
             auto filter = std::make_unique<std::function<wchar_t(wchar_t)>>([this, &box, edit](wchar_t typed) {
                 box.SelLength = SelectedCharacterCount(edit);

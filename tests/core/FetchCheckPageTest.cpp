@@ -43,11 +43,11 @@ TEST_F(FetchCheckPageTest, ReadsTheWholeBodyInPiecesOfAtMost1024Bytes)
 
 TEST_F(FetchCheckPageTest, OpensTheSessionWithAgentTimeoutAndUrlInOrderAndClosesBoth)
 {
-    f.txtTimeout.Text = "2.5";
+    f.txtTimeout.Text = "25";
     net.body = "ok";
 
     EXPECT_EQ(FetchCheckPage(f), FetchSucceeded);
-    EXPECT_THAT(net.events, ElementsAre("session WinInet Test|", "timeout 2500", "open http://web.example/check.htm",
+    EXPECT_THAT(net.events, ElementsAre("session WinInet Test|", "timeout 25000", "open http://web.example/check.htm",
                                         "read 1024", "read 1024", "close request", "close session"));
 }
 
@@ -86,7 +86,7 @@ TEST_F(FetchCheckPageTest, NoClientOrNoSessionIsOutcome1)
 
 TEST_F(FetchCheckPageTest, UnusableTimeoutTextIsOutcome4WithoutARequest)
 {
-    for (const char* text : {"", "abc", "0", "-5", "1e3", "3000000"}) {
+    for (const char* text : {"", "abc", "0", "-5", "1e3", "3000000", "2.5"}) {
         net.events.clear();
         f.txtTimeout.Text = text;
         EXPECT_EQ(FetchCheckPage(f), FetchTimeoutNotSet) << text;

@@ -119,6 +119,50 @@ TEST_F(NumericField, IntervalFieldHasNoClamp)
     EXPECT_EQ(f.txtTimer.Text(), "95");
 }
 
+TEST(SecondsFieldEdit, InsertedTextIsTakenAsIfTypedWhereItWent)
+{
+    struct Row
+    {
+        const char* before;
+        const char* after; // the field as the edit left it
+        const char* kept;  // what the field may hold
+        std::size_t caret;
+    };
+    const Row rows[] = {
+        {"", "a5", "5", 1},         // a paste of "a5"
+        {"", "６０ａ", "", 0},      // an input method's commit of full-width characters
+        {"5", "5６０ａ", "5", 1},   // ... after a digit: nothing changes
+        {"4", "4a5", "45", 2},      // judged by the value before each character
+        {"", "075", "7", 1},        // no leading zero, nothing after a 7
+        {"", "61", "6", 1},         // nothing but 0 after a 6
+        {"45", "30", "30", 2},      // the whole text selected and replaced
+        {"45", "4x", "45", 1},      // a selection replaced by nothing typable stays
+        {"5", "95", "95", 1},       // in front: judged by the value behind
+        {"12", "12\t5\n", "12", 2}, // control characters are never inserted
+        {"45", "5", "5", 0},        // a deletion passes
+        {"7", "", "", 0},           // ... the whole text too
+        {"",
+         "\xff"
+         "5",
+         "5", 1}, // a byte that is no character is dropped
+    };
+    for (const Row& row : rows) {
+        const SecondsFieldEdit edit = FilterSecondsFieldEdit(row.before, row.after);
+        EXPECT_EQ(edit.text, row.kept) << '"' << row.before << "\" -> \"" << row.after << '"';
+        EXPECT_EQ(edit.caret, row.caret) << '"' << row.before << "\" -> \"" << row.after << '"';
+    }
+}
+
+TEST(SecondsFieldEdit, TabEscapeAndDeleteAreKeysNotCharacters)
+{
+    for (std::uint32_t key : {9U, 27U, 127U}) {
+        EXPECT_FALSE(IsKeyFilterCharacter(key)) << key;
+    }
+    for (std::uint32_t key : {8U, 13U, 22U, 53U, 97U, 0xFF15U}) { // Backspace, Enter, Ctrl+V, 5, a, full-width 5
+        EXPECT_TRUE(IsKeyFilterCharacter(key)) << key;
+    }
+}
+
 TEST(FilterKeyTest, PassesOnlyListedCharacters)
 {
     EXPECT_EQ(FilterKey('7', "0123456789"), '7');

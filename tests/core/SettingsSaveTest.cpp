@@ -137,24 +137,32 @@ TEST(MonitoringSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         fillMonitoring(h->form);
         fillMail(h->form);
         (h->form.*field).Text = "";
+        err.clear();
         h->form.Command1_Click();
         SCOPED_TRACE((h->form.*field).name());
         expectRefused(*h);
+        EXPECT_NE(err.text().find("not saved: " + (h->form.*field).name() + " is empty"), std::string::npos)
+            << err.text();
         EXPECT_EQ(h->form.txtUrl.Text(), field == &Form1::txtUrl ? "" : "http://www.example.test/check.htm");
     }
 }
 
-TEST(MonitoringSaveRefusal, AnIntervalTheTimerCannotTakeIsNotStored)
+TEST(MonitoringSaveRefusal, ANumberItsRuleRefusesIsNotStored)
 {
     CapturedStderr err;
-    for (const char* interval : {"0", "abc", "2147484", " 5", "-1"}) {
-        FormHarness h;
-        prepare(h);
-        fillMonitoring(h.form);
-        h.form.txtTimer.Text = interval;
-        h.form.Command1_Click();
-        SCOPED_TRACE(interval);
-        expectRefused(h);
+    for (auto field : {&Form1::txtTimeout, &Form1::txtTimer}) {
+        for (const char* number : {"0", "abc", "2147484", " 5", "-1", "1.5"}) {
+            FormHarness h;
+            prepare(h);
+            fillMonitoring(h.form);
+            (h.form.*field).Text = number;
+            err.clear();
+            h.form.Command1_Click();
+            SCOPED_TRACE((h.form.*field).name() + "=" + number);
+            expectRefused(h);
+            EXPECT_NE(err.text().find((h.form.*field).name() + " is not a whole number of seconds"), std::string::npos)
+                << err.text();
+        }
     }
 }
 
@@ -175,9 +183,12 @@ TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         prepare(h);
         fillMail(h.form);
         (h.form.*field).Text = "";
+        err.clear();
         h.form.Command2_Click();
         SCOPED_TRACE((h.form.*field).name());
         expectRefused(h);
+        EXPECT_NE(err.text().find("not saved: " + (h.form.*field).name() + " is empty"), std::string::npos)
+            << err.text();
     }
 }
 
@@ -244,6 +255,7 @@ TEST_F(Saves, AFailedReplacementLeavesTheFileByteForByte)
     EXPECT_EQ(file(), "; mine\r\n[SETTING]\r\nURL=old\r\n");
     EXPECT_EQ(h.messageBox.shown.size(), 1U);
     EXPECT_TRUE(h.registry.writes.empty());
+    EXPECT_NE(err.text().find("not saved: cannot write: the fake disk is full"), std::string::npos) << err.text();
 }
 
 TEST_F(Saves, AMissingMailFieldStoresEverythingButStopsTheChecks)

@@ -209,14 +209,21 @@ TEST_F(StartUp, StoredNumbersAreShownAsNumbers)
     EXPECT_EQ(f.Timer1.Interval(), 60000);
 }
 
-TEST_F(StartUp, ATimeoutThatIsNotANumberShowsEmpty)
+TEST_F(StartUp, ATimeoutItsRuleRefusesShowsEmptyAndKeepsTheChecksOff)
 {
-    Keys setting = completeSetting();
-    setting["TIMEOUT"] = "thirty";
-    load(setting);
-    EXPECT_EQ(f.txtTimeout.Text(), "");
-    EXPECT_FALSE(f.Timer1.Enabled());
-    EXPECT_NE(err.text().find("txtTimeout is empty"), std::string::npos) << err.text();
+    // Zero passed once, and every check then failed before any request.
+    for (const char* timeout : {"0", "thirty", "2147484", "1.5"}) {
+        Keys setting = completeSetting();
+        setting["TIMEOUT"] = timeout;
+        writeFile(setting, completeMail());
+        FormHarness other;
+        other.files = h.files;
+        err.clear();
+        other.form.Form_Load();
+        EXPECT_EQ(other.form.txtTimeout.Text(), "") << timeout;
+        EXPECT_FALSE(other.form.Timer1.Enabled()) << timeout;
+        EXPECT_NE(err.text().find("txtTimeout is empty"), std::string::npos) << err.text();
+    }
 }
 
 TEST_F(StartUp, KidouStartsInTheTrayOnly)

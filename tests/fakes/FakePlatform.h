@@ -67,6 +67,7 @@ public:
     std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) const override;
     bool replaceFile(const std::string& path, std::string_view content, NewFileAccess access) override;
     std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
+    std::string lastFailure() const override { return failWrites ? "cannot write: the fake disk is full" : ""; }
 
     bool canWrite(const std::string& path) const;
 };

@@ -92,6 +92,24 @@ TEST_F(AlertMailDelivery, SpacedCcPieceReachesTheBareAddress)
     EXPECT_EQ(envelopes(), (Envelopes{{"ops@example.test"}, {"a@example.test"}, {"b@example.test"}}));
 }
 
+TEST_F(AlertMailDelivery, BracketedAddressesAreSentAndParametersNeverReachTheEnvelope)
+{
+    f.txtSendto.Text = "Ops <ops@example.test>";
+    f.txtFrom.Text = " <watch@example.test>";
+    f.txtCC.Text =
+        "<a@example.test>;b@example.test> NOTIFY=SUCCESS;c@example.test,d@example.test;Boss <e@example.test>";
+    SendAlertMail(f);
+    EXPECT_EQ(envelopes(), (Envelopes{{"ops@example.test"}, {"a@example.test"}, {"e@example.test"}}));
+    const auto mails = server.mails();
+    ASSERT_EQ(mails.size(), 3U);
+    EXPECT_EQ(mails[0].mailFrom, "watch@example.test");
+    EXPECT_EQ(mails[0].header("To"), "Ops <ops@example.test>") << "the header shows what was typed";
+    EXPECT_EQ(mails[0].header("From"), "<watch@example.test>");
+    ASSERT_EQ(reports.size(), 2U);
+    EXPECT_NE(reports[0].find("\"b@example.test> NOTIFY=SUCCESS\" holds a space"), std::string::npos) << reports[0];
+    EXPECT_NE(reports[1].find("holds \",\""), std::string::npos) << reports[1];
+}
+
 class AlertMailWithRefusal : public AlertMailDelivery
 {
 protected:

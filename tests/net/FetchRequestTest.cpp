@@ -43,6 +43,36 @@ TEST_F(FetchRequest, AGivenProxyIsTrimmedAndCarriesTheRequest)
     EXPECT_EQ(requests[0].header("User-Agent"), "WinInet Test");
 }
 
+TEST_F(FetchRequest, NoProxyCarriesAPageOfThisMachine)
+{
+    // The fixture's server is the page; a second one plays the proxy (typed, or the environment's).
+    LoopbackHttpServer proxy;
+    proxy.setReply(HttpReply::page(200, "from the proxy"));
+    server.setReply(HttpReply::page(200, "from the page"));
+    const std::string port = std::to_string(server.port());
+    const std::string typed = " 127.0.0.1:" + std::to_string(proxy.port()) + " ";
+    for (const std::string& url : {server.url("/check.htm"), "http://localhost:" + port + "/check.htm",
+                                   "http://LOCALHOST:" + port + "/", "http://127.1:" + port + "/"}) {
+        EXPECT_EQ(fetch(url, "2", typed), FetchSucceeded) << url;
+        EXPECT_EQ(copy(), "from the page") << url;
+    }
+    ::setenv("http_proxy", proxy.url().c_str(), 1);
+    EXPECT_EQ(fetch(server.url("/environment"), "2", ""), FetchSucceeded);
+    EXPECT_EQ(copy(), "from the page") << "the environment without a bypass list of its own";
+    // A host of another machine goes to the proxy, typed or from the environment.
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/environment", "2", ""), FetchSucceeded);
+    EXPECT_EQ(fetch("http://sentrybell-test.invalid/typed", "2", typed), FetchSucceeded);
+    EXPECT_EQ(copy(), "from the proxy");
+
+    std::vector<std::string> atProxy;
+    for (const auto& request : proxy.requests()) {
+        atProxy.push_back(request.target);
+    }
+    EXPECT_THAT(atProxy, testing::ElementsAre("http://sentrybell-test.invalid/environment",
+                                              "http://sentrybell-test.invalid/typed"));
+    EXPECT_EQ(server.requests().size(), 5U);
+}
+
 TEST_F(FetchRequest, AGivenProxyOverridesTheEnvironmentsBypassList)
 {
     server.setReply(HttpReply::page(200, "from the proxy"));
@@ -115,7 +145,7 @@ TEST_F(FetchRequest, ARedirectToASilentPageIsOutcome2)
     // The redirect's own headers are not the response's: the final page never answered.
     server.setReply("/old", HttpReply::redirect(302, "/silent"));
     server.setReply("/silent", HttpReply::silence());
-    EXPECT_EQ(fetch(server.url("/old"), "0.5"), FetchUrlNotOpened);
+    EXPECT_EQ(fetch(server.url("/old"), "1"), FetchUrlNotOpened);
     EXPECT_EQ(server.requests().size(), 2U);
 }
 

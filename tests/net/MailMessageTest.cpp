@@ -7,12 +7,33 @@ namespace {
 
 using namespace std::chrono;
 
-TEST(MailMessage, EnvelopeAddressDropsSurroundingSpacesOnly)
+TEST(MailMessage, EnvelopeAddressIsInsideTheLastBracketsAndTrimmed)
 {
-    EXPECT_EQ(EnvelopeAddress(" b@example.test"), "b@example.test");
-    EXPECT_EQ(EnvelopeAddress("\t a@x  "), "a@x");
-    EXPECT_EQ(EnvelopeAddress("   "), "");
-    EXPECT_EQ(EnvelopeAddress("a b@x"), "a b@x");
+    for (auto [typed, envelope] : {std::pair<const char*, const char*>{" b@example.test", "b@example.test"},
+                                   {"\t a@x  ", "a@x"},
+                                   {"   ", ""},
+                                   {"a b@x", "a b@x"},
+                                   {"<ops@example.test>", "ops@example.test"},
+                                   {" Ops <ops@example.test> ", "ops@example.test"},
+                                   {"\"a <b>\" < ops@example.test >", "ops@example.test"},
+                                   {"<>", ""},
+                                   {"ops@example.test>", "ops@example.test>"},
+                                   {"<ops@example.test", "<ops@example.test"}}) {
+        EXPECT_EQ(EnvelopeAddress(typed), envelope) << '"' << typed << '"';
+    }
+}
+
+TEST(MailMessage, AnEnvelopeAddressCarriesNothingButTheAddress)
+{
+    EXPECT_EQ(EnvelopeAddressFault("ops@example.test"), "");
+    EXPECT_EQ(EnvelopeAddressFault("障害@example.test"), "");
+    EXPECT_EQ(EnvelopeAddressFault(""), "") << "the sender's null reverse path";
+    for (const char* address : {"ops@example.test> NOTIFY=SUCCESS ORCPT=rfc822;x@evil.test", "a b@x", "ops@x>",
+                                "<ops@x", "a@x,b@x", "a@x\r\nRCPT TO:<b@y>", "a@x\tb"}) {
+        EXPECT_NE(EnvelopeAddressFault(address), "") << address;
+    }
+    EXPECT_EQ(EnvelopeAddressFault("a b@x"), "holds a space");
+    EXPECT_EQ(EnvelopeAddressFault("a@x,b@x"), "holds \",\"");
 }
 
 TEST(MailMessage, ControlCharactersCannotStartAHeader)

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -77,6 +78,13 @@ protected:
                   Executable | fs::perms::others_read | fs::perms::others_exec);
         WriteFile(folder.file("bin/logger"), FakeLogger, Executable | fs::perms::others_read | fs::perms::others_exec);
         WriteFile(folder.file("bin/sudo"), FakeSudo, Executable | fs::perms::others_read | fs::perms::others_exec);
+        // The script as built, copied where the operator can reach it: the build tree may lie in a
+        // folder that only its owner may enter (a clone in a mktemp -d folder, or under /root).
+        fs::create_directory(folder.file("built"));
+        if (!installedScript().empty()) {
+            WriteFile(folder.file("built/iisreset"), ReadWholeFile(installedScript()),
+                      Executable | fs::perms::others_read | fs::perms::others_exec);
+        }
         // The operator's runs reach the fakes and leave their records here too.
         fs::permissions(folder.path(), fs::perms::all | fs::perms::sticky_bit);
     }
@@ -95,7 +103,7 @@ protected:
 
     Outcome run(const std::vector<std::string>& arguments, RunOptions options)
     {
-        std::string script = options.script.empty() ? installedScript() : options.script;
+        std::string script = options.script.empty() ? folder.file("built/iisreset") : options.script;
         for (const char* record : {"systemctl.log", "logger.log", "sudo.log"}) {
             fs::remove(folder.file(record));
         }
@@ -180,6 +188,23 @@ TEST_F(IisResetScript, RebootRebootsTheMachine)
     Outcome reboot = run({"/REBOOT"});
     EXPECT_EQ(reboot.status, 0);
     EXPECT_EQ(reboot.systemctl, "reboot\n");
+}
+
+TEST(ServiceUnit, TheRebootTheProgramStartedOutlivesIt)
+{
+    // The program ends right after starting "iisreset /REBOOT"; with systemd's default kill mode the
+    // rest of the unit, the reboot included, was killed with it, and the unit came back 10 s later.
+    std::istringstream unit(ReadWholeFile(std::string(SENTRYBELL_SOURCE_DIR) + "/data/sentrybell.service.in"));
+    std::string section;
+    std::vector<std::string> killModes;
+    for (std::string line; std::getline(unit, line);) {
+        if (line.starts_with("[")) {
+            section = line;
+        } else if (line.starts_with("KillMode=")) {
+            killModes.push_back(section + line);
+        }
+    }
+    EXPECT_EQ(killModes, std::vector<std::string>{"[Service]KillMode=process"});
 }
 
 TEST_F(IisResetScript, RootRunsSystemctlItself)

@@ -163,6 +163,41 @@ TEST_F(ReplaceFile, APathUnderARegularFileIsRefused)
     writeBytes(folder / "sentrybell", "program");
     EXPECT_FALSE(files.replaceFile(folder / "sentrybell/SETTING.ini", "x", NewFileAccess::Private));
     EXPECT_EQ(readBytes(folder / "sentrybell"), "program");
+    EXPECT_EQ(files.lastFailure(), "cannot create " + folder / "sentrybell/SETTING.ini.tmp" + ": Not a directory");
+}
+
+TEST_F(ReplaceFile, ThroughASymbolicLinkTheTargetIsReplacedInItsOwnFolderAndTheLinkStays)
+{
+    ASSERT_EQ(::mkdir((folder / "conf").c_str(), 0755), 0);
+    writeBytes(folder / "conf/shared.ini", "old");
+    ASSERT_EQ(::chmod((folder / "conf/shared.ini").c_str(), 0640), 0);
+    // A relative link, and a chain of two ending in an absolute one.
+    ASSERT_EQ(::symlink("conf/shared.ini", path().c_str()), 0);
+    ASSERT_EQ(::symlink(path().c_str(), (folder / "registry.ini").c_str()), 0);
+    for (const std::string& link : {path(), folder / "registry.ini"}) {
+        ASSERT_TRUE(files.replaceFile(link, "new " + link, NewFileAccess::Private)) << files.lastFailure();
+        EXPECT_EQ(readBytes(folder / "conf/shared.ini"), "new " + link);
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(modeOf(folder / "conf/shared.ini"), 0640U);
+        EXPECT_FALSE(files.entryExists(folder / "conf/shared.ini.tmp"));
+    }
+    EXPECT_EQ(std::filesystem::read_symlink(path()), "conf/shared.ini");
+}
+
+TEST_F(ReplaceFile, AnotherUsersLinkIsNotFollowed)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root may give a link to another user";
+    }
+    // Planted in a shared folder, it would lead root's save to any file.
+    writeBytes(folder / "victim", "victim");
+    ASSERT_EQ(::symlink((folder / "victim").c_str(), path().c_str()), 0);
+    ASSERT_EQ(::lchown(path().c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(files.replaceFile(path(), "settings", NewFileAccess::Private));
+    EXPECT_EQ(readBytes(folder / "victim"), "victim");
+    EXPECT_TRUE(std::filesystem::is_symlink(path()));
+    EXPECT_NE(files.lastFailure().find("symbolic link of another user (uid 65534)"), std::string::npos)
+        << files.lastFailure();
 }
 
 TEST_F(ReplaceFile, ReadingIsBoundedAndNeverCreates)

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "qt/ViewHarness.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -84,6 +89,74 @@ TEST_F(NumericKeys, EverythingButDigitsIsDropped)
     QObject::connect(edit, &QLineEdit::returnPressed, [&returnPressed] { returnPressed = true; });
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(returnPressed) << "Enter never reaches the box";
+}
+
+TEST_F(NumericKeys, TabShiftTabAndDeleteKeepTheirMeaning)
+{
+    h.window.show();
+    QApplication::setActiveWindow(&h.window);
+    h.form.txtTimeout.Text = "95";
+    timeout()->setFocus();
+    QTest::keyClick(timeout(), Qt::Key_Tab);
+    EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(h.form.txtUrl)) << "Tab moves on";
+    EXPECT_EQ(h.form.txtTimeout.Text(), "60") << "and the clamp runs on the way out";
+
+    h.form.Command5.Enabled = true;
+    interval()->setFocus();
+    // As the platform delivers Shift+Tab, with the tab character as its text.
+    QKeyEvent shiftTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier, "\t");
+    QApplication::sendEvent(interval(), &shiftTab);
+    EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(h.form.Command5)) << "Shift+Tab moves back";
+
+    interval()->setText("45");
+    interval()->setFocus();
+    QTest::keyClick(interval(), Qt::Key_Home);
+    QTest::keyClick(interval(), Qt::Key_Delete);
+    EXPECT_EQ(h.form.txtTimer.Text(), "5") << "Delete deletes";
+}
+
+TEST_F(NumericKeys, PastedOrDroppedTextIsTakenAsIfTyped)
+{
+    h.window.show();
+    QLineEdit* edit = timeout();
+    QApplication::clipboard()->setText("a5");
+    // The context menu's own Paste.
+    const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    QAction* paste = nullptr;
+    for (QAction* action : menu->actions()) {
+        paste = action->text().startsWith("&Paste") ? action : paste;
+    }
+    ASSERT_NE(paste, nullptr);
+    edit->clear();
+    paste->trigger();
+    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
+    // Shift+Insert.
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
+    // A drop of the same text.
+    edit->clear();
+    QMimeData dropped;
+    dropped.setText("a5");
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
+}
+
+TEST_F(NumericKeys, AnInputMethodsCommitOfOtherCharactersChangesNothing)
+{
+    typed(interval(), "5");
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("６０ａ"));
+    QApplication::sendEvent(interval(), &commit);
+    EXPECT_EQ(interval()->text(), "5");
+    EXPECT_EQ(h.form.txtTimer.Text(), "5");
+    QInputMethodEvent digit;
+    digit.setCommitString("0");
+    QApplication::sendEvent(interval(), &digit);
+    EXPECT_EQ(h.form.txtTimer.Text(), "50") << "a digit the filter takes is committed";
 }
 
 TEST_F(NumericKeys, TimeoutIsClampedWhenItLosesTheFocus)

@@ -132,12 +132,87 @@ TEST_F(WinFileSystemTest, AFailedReplaceLeavesTheOldFileWhole)
     }
     EXPECT_EQ(ReadWholeFile(path), "old content");
     EXPECT_EQ(EntryCount(folder.path()), 1U) << "the temporary must be gone";
+    EXPECT_NE(files.lastFailure().find("cannot replace " + path + ": "), std::string::npos) << files.lastFailure();
 
     EXPECT_FALSE(files.replaceFile(folder / "missing\\SETTING.ini", "x", NewFileAccess::Ordinary));
     const std::string subfolder = folder / "a folder";
     ASSERT_TRUE(MakeFolder(subfolder));
     EXPECT_FALSE(files.replaceFile(subfolder, "x", NewFileAccess::Ordinary));
     EXPECT_NE(AttributesOf(subfolder) & FILE_ATTRIBUTE_DIRECTORY, 0U);
+}
+
+// Runs a Unix command in the folder, as Wine can, and waits (boundedly) until `done` says it has had
+// its effect: Wine cannot wait for a Unix program.
+template <typename Done> bool RunUnixCommand(const std::string& folder, std::wstring command, Done done)
+{
+    const std::wstring program = L"Z:\\bin\\" + command.substr(0, command.find(L' '));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, Widen(folder).c_str(),
+                       &startup, &process) == FALSE) {
+        return false;
+    }
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
+    for (int i = 0; i < 200 && !done(); ++i) {
+        Sleep(50);
+    }
+    return done();
+}
+
+// A symbolic link "SETTING.ini" in the folder to "shared\\shared.ini", removed at the end: Windows'
+// own, or where that makes nothing (Wine's CreateSymbolicLinkW is a stub) a Unix link, as an
+// administrator of the Linux machine under Wine would make it. (Wine's DeleteFileW would delete the
+// target of such a link, and leave the link.)
+class SettingsLink
+{
+public:
+    explicit SettingsLink(std::string folder) : m_folder(std::move(folder)), m_link(Widen(m_folder + "\\SETTING.ini"))
+    {
+        m_windows = CreateSymbolicLinkW(m_link.c_str(), L"shared\\shared.ini",
+                                        SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != FALSE &&
+                    exists();
+        m_made =
+            m_windows || RunUnixCommand(m_folder, L"ln -s shared/shared.ini SETTING.ini", [this] { return exists(); });
+    }
+    ~SettingsLink()
+    {
+        if (m_windows) {
+            DeleteFileW(m_link.c_str());
+        } else if (m_made) {
+            RunUnixCommand(m_folder, L"rm -f SETTING.ini", [this] { return !exists(); });
+        }
+    }
+    SettingsLink(const SettingsLink&) = delete;
+    SettingsLink& operator=(const SettingsLink&) = delete;
+
+    bool made() const { return m_made; }
+
+private:
+    bool exists() const { return GetFileAttributesW(m_link.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    std::string m_folder;
+    std::wstring m_link;
+    bool m_windows = false;
+    bool m_made = false;
+};
+
+TEST_F(WinFileSystemTest, ThroughASymbolicLinkTheTargetIsReplacedAndTheLinkStays)
+{
+    ASSERT_TRUE(MakeFolder(folder / "shared"));
+    const std::string target = folder / "shared\\shared.ini";
+    const std::string link = folder / "SETTING.ini";
+    ASSERT_TRUE(WriteWholeFile(target, "old"));
+    const SettingsLink settingsLink(folder.path());
+    ASSERT_TRUE(settingsLink.made());
+    ASSERT_TRUE(files.replaceFile(link, "new", NewFileAccess::Ordinary)) << files.lastFailure();
+    EXPECT_EQ(ReadWholeFile(target), "new");
+    EXPECT_EQ(ReadWholeFile(link), "new");
+    // Replaced by a plain file, the link would hold the new text and the target the old.
+    ASSERT_TRUE(WriteWholeFile(target, "written through the target"));
+    EXPECT_EQ(ReadWholeFile(link), "written through the target") << "the link stays";
+    EXPECT_EQ(EntryCount(folder / "shared"), 1U) << "no temporary is left beside the target";
 }
 
 TEST_F(WinFileSystemTest, AStaleTemporaryDoesNotStopAReplace)

@@ -50,8 +50,8 @@ TEST(ManualProxy, TheBypassListAndLoopbackGoDirect)
     EXPECT_EQ(ManualProxyFor(proxy, bypass, "http://www.example.test/"), proxy);
     EXPECT_EQ(ManualProxyFor(proxy, bypass, "http://[fd00::1]/"), proxy) << "an IPv6 address is no local name";
 
-    for (const char* url :
-         {"http://localhost/check.htm", "http://127.0.0.1:8080/", "http://127.1.2.3/", "http://[::1]:80/"}) {
+    for (const char* url : {"http://localhost/check.htm", "http://loopback/", "http://127.0.0.1:8080/",
+                            "http://127.1.2.3/", "http://[::1]:80/"}) {
         EXPECT_EQ(ManualProxyFor(proxy, "", url), "") << url;
         EXPECT_EQ(ManualProxyFor(proxy, "<-loopback>", url), proxy) << url;
     }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The key filters of the two numeric fields on real WM_CHAR messages, and the clamp when the timeout
-// field loses the focus.
+// The key filters of the two numeric fields on real WM_CHAR messages, pastes and input methods, and
+// the clamp when the timeout field loses the focus.
+#include "ModalDriver.h"
 #include "winview/WinViewHarness.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <imm.h>
 
 namespace {
 
@@ -25,6 +27,19 @@ protected:
     void select(const TextBox& box, int start, int end)
     {
         SendMessageW(h.handle(box), EM_SETSEL, static_cast<WPARAM>(start), end);
+    }
+
+    // A key pressed with Shift held, through the program's own loop.
+    void pressWithShift(const TextBox& box, UINT key)
+    {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(h.handle(box), WM_KEYDOWN, key, 1);
+        h.pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
     }
 
     void putOnClipboard(const std::wstring& text)
@@ -131,6 +146,84 @@ TEST_F(NumericKeys, LeavingTheTimeoutFieldClampsItAndTheIntervalFieldNot)
     SetFocus(h.handle(f.txtUrl));
     h.pump();
     EXPECT_EQ(f.txtTimer.Text(), "95");
+}
+
+TEST_F(NumericKeys, DeleteDeletesAndTabAndEscapeAreNoCharactersForTheFilter)
+{
+    type(f.txtTimer, L"45");
+    SetFocus(h.handle(f.txtTimer));
+    select(f.txtTimer, 0, 0);
+    PostMessageW(h.handle(f.txtTimer), WM_KEYDOWN, VK_DELETE, 1);
+    h.pump();
+    EXPECT_EQ(f.txtTimer.Text(), "5");
+    type(f.txtTimer, L"\t\x1b");
+    EXPECT_EQ(f.txtTimer.Text(), "5") << "they reach the edit, which makes no text of them";
+}
+
+TEST_F(NumericKeys, APasteIsTakenCharacterByCharacterAsIfTyped)
+{
+    putOnClipboard(L"a5");
+    const HWND edit = h.handle(f.txtTimeout);
+    SetFocus(edit);
+    // The edit's own context menu, its Paste chosen by its mnemonic.
+    bool opened = false;
+    {
+        ModalDriver driver([&opened] {
+            HWND menu = FindThreadWindow(L"#32768");
+            if (menu == nullptr) {
+                return false;
+            }
+            opened = true;
+            PostMessageW(menu, WM_CHAR, L'p', 0);
+            return true;
+        });
+        SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), static_cast<LPARAM>(-1));
+    }
+    ASSERT_TRUE(opened);
+    h.pump();
+    EXPECT_EQ(f.txtTimeout.Text(), "5");
+    EXPECT_EQ(TextOf(edit), "5");
+
+    f.txtTimeout.Text = "";
+    pressWithShift(f.txtTimeout, VK_INSERT);
+    EXPECT_EQ(f.txtTimeout.Text(), "5") << "Shift+Insert";
+
+    // After a 4 the 5 is taken and nothing more; a paste of nothing typable changes nothing.
+    f.txtTimer.Text = "4";
+    select(f.txtTimer, 1, 1);
+    putOnClipboard(L"a55");
+    SendMessageW(h.handle(f.txtTimer), WM_PASTE, 0, 0);
+    EXPECT_EQ(f.txtTimer.Text(), "45");
+    putOnClipboard(L"abc");
+    SendMessageW(h.handle(f.txtTimer), WM_PASTE, 0, 0);
+    EXPECT_EQ(f.txtTimer.Text(), "45");
+}
+
+TEST_F(NumericKeys, AnInputMethodsCommitOfOtherCharactersChangesNothing)
+{
+    type(f.txtTimer, L"5");
+    const HWND edit = h.handle(f.txtTimer);
+    SetFocus(edit);
+    for (wchar_t c : std::wstring(L"６０ａ")) {
+        PostMessageW(edit, WM_IME_CHAR, c, 1);
+    }
+    h.pump();
+    EXPECT_EQ(f.txtTimer.Text(), "5");
+
+    // The result string of a composition, as the input method completes it (Wine types it as
+    // characters; an edit that inserts it itself replaces the selection with it).
+    HIMC context = ImmGetContext(edit);
+    ASSERT_NE(context, nullptr);
+    std::wstring committed = L"６０ａ";
+    ImmSetCompositionStringW(context, SCS_SETSTR, committed.data(),
+                             static_cast<DWORD>(committed.size() * sizeof(wchar_t)), nullptr, 0);
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(edit, context);
+    h.pump();
+    EXPECT_EQ(f.txtTimer.Text(), "5");
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(committed.c_str()));
+    EXPECT_EQ(f.txtTimer.Text(), "5");
+    EXPECT_EQ(TextOf(edit), "5");
 }
 
 TEST_F(NumericKeys, OtherFieldsTakeEveryCharacter)
