@@ -3,9 +3,15 @@
 
 #include "common/FileSystem.h"
 
+#include <functional>
+#include <sys/types.h>
+
 class PosixFileSystem : public FileSystem
 {
 public:
+    // `report` is where the refusals of the log go for the operator (standard error by default).
+    explicit PosixFileSystem(std::function<void(const std::string&)> report = {});
+
     bool fileExists(const std::string& path) const override;
     bool entryExists(const std::string& path) const override;
     bool appendToFile(const std::string& path, std::string_view bytes) override;
@@ -17,4 +23,9 @@ public:
     // The last step of a staged write: the synced temporary takes the final name. False when it did
     // not, and the final file is then as it was. Tests put a failure here.
     virtual bool renameOver(const std::string& temporary, const std::string& target);
+
+private:
+    void refuseLog(const std::string& path, mode_t type) const;
+
+    std::function<void(const std::string&)> m_report;
 };
