@@ -11,6 +11,7 @@
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixProcessLauncher.h"
 #include "posix/RootTrust.h"
+#include "posix/SignalPipe.h"
 #include "posix/SystemLog.h"
 #include "posix/Utf8Encoding.h"
 #include "qt/AppIcon.h"
@@ -19,6 +20,7 @@
 #include "qt/QtFolderChooser.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
+#include "qt/StopSignals.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -47,6 +49,7 @@ int refuseToStart(const std::string& text, const QString& boxText, bool logged)
 
 int main(int argc, char** argv)
 {
+    IgnoreBrokenPipe();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     // The window may be hidden while the program runs in the tray; only unloading it ends the program.
@@ -106,6 +109,8 @@ int main(int argc, char** argv)
     fileChooser.setParent(&window);
     folderChooser.setParent(&window);
 
+    // From here a stop signal ends the program through the unload, once the event loop runs.
+    const StopSignals stopSignals(lifetime);
     form.Form_Load();
     if (form.Visible && form.WindowState == 0) {
         window.show();
