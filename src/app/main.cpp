@@ -92,6 +92,8 @@ int main(int argc, char** argv)
     mailOptions.report = ReportToSystemLog;
     CurlMailer mailer(mailOptions);
 
+    SystemLogReport report;
+
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
     services.internet = &internet;
@@ -100,6 +102,7 @@ int main(int argc, char** argv)
     services.fileChooser = &fileChooser;
     services.folderChooser = &folderChooser;
     services.registry = &registry;
+    services.report = &report;
     Form1 form(services);
     // The mail account is read from the window at every message, as the other mail fields are.
     mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
