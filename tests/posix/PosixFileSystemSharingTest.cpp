@@ -2,10 +2,8 @@
 #include "TempFolder.h"
 #include "posix/PosixFileSystem.h"
 
-#include <csignal>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,16 +88,12 @@ TEST_F(AppendToFile, OnlyARegularFileReachedWithoutALinkIsWritten)
 TEST_F(AppendToFile, ALineTheDiskCannotHoldIsLeftOutWhole)
 {
     writeBytes(log(), "first\r\n");
-    // The file size limit cuts the write short as a full disk does, for root too.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 12;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = files.appendToFile(log(), "２回目の行\r\n");
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const ScopedFileSizeLimit fullDisk(12);
+        ASSERT_TRUE(fullDisk.set());
+        written = files.appendToFile(log(), "２回目の行\r\n");
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(readBytes(log()), "first\r\n") << "no half line, no character cut in two";
