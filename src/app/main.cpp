@@ -49,7 +49,7 @@ int refuseToStart(const std::string& text, const QString& boxText, bool logged)
 
 int main(int argc, char** argv)
 {
-    IgnoreBrokenPipe();
+    IgnoreFailedWriteSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     // The window may be hidden while the program runs in the tray; only unloading it ends the program.

@@ -75,7 +75,7 @@ std::vector<int> SignalPipe::take()
     }
 }
 
-void IgnoreBrokenPipe()
+void IgnoreFailedWriteSignals()
 {
     struct sigaction action
     {
@@ -83,4 +83,5 @@ void IgnoreBrokenPipe()
     action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGPIPE, &action, nullptr);
+    ::sigaction(SIGXFSZ, &action, nullptr);
 }

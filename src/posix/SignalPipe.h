@@ -34,6 +34,7 @@ private:
     std::vector<std::pair<int, struct sigaction>> m_previous;
 };
 
-// A write to a pipe or socket whose reader has gone (standard error of a closed terminal or journal,
-// a TLS connection the server dropped) then fails with EPIPE instead of ending the program.
-void IgnoreBrokenPipe();
+// A write that cannot be made then fails with an error instead of ending the program: to a pipe or
+// socket whose reader has gone (SIGPIPE: standard error of a closed terminal or journal, a TLS
+// connection the server dropped), or past the file size limit (SIGXFSZ: the log under a LimitFSIZE).
+void IgnoreFailedWriteSignals();

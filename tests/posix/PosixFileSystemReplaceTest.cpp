@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TempFolder.h"
 #include "posix/PosixFileSystem.h"
+#include "support/FileSizeLimit.h"
 
 #include <csignal>
 #include <fcntl.h>

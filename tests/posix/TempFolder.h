@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
@@ -67,31 +65,4 @@ public:
 
 private:
     mode_t m_previous;
-};
-
-// Limits the size of the files the process writes while it lives: a write past the limit is cut short
-// or fails, as on a full disk, for root too.
-class ScopedFileSizeLimit
-{
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limited = m_previous;
-        limited.rlim_cur = bytes;
-        m_set = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~ScopedFileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-    bool set() const { return m_set; }
-
-private:
-    void (*m_handler)(int);
-    rlimit m_previous{};
-    bool m_set = false;
 };
