@@ -137,6 +137,7 @@ Attempt perform(const Transfer& transfer)
     curl_easy_setopt(handle, CURLOPT_READFUNCTION, readUpload);
     curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
 
+    const auto started = std::chrono::steady_clock::now();
     result.code = curl_easy_perform(handle);
     if (result.code != CURLE_OK) {
         result.reason = curl_easy_strerror(result.code);
@@ -146,7 +147,11 @@ Attempt perform(const Transfer& transfer)
         if (!lastRefusal.empty()) {
             result.reason += "; the server said: " + lastRefusal;
         }
-        if (result.code == CURLE_OPERATION_TIMEDOUT && transfer.timeLeft < options.totalTimeout) {
+        // Which bound ended it: the caller's, when the wait took all the time it had left.
+        const auto waited =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started) +
+            std::chrono::milliseconds(100);
+        if (result.code == CURLE_OPERATION_TIMEDOUT && waited >= transfer.timeLeft) {
             result.reason += "; the alert's time ran out";
         }
     }
