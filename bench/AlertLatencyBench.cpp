@@ -53,10 +53,12 @@ class TimedMail : public MailLibrary
 {
 public:
     explicit TimedMail(MailLibrary& inner) : m_inner(inner) {}
+    using MailLibrary::SendMail;
     std::string SendMail(const std::string& server, const std::string& recipient, const std::string& sender,
-                         const std::string& subject, const std::string& body, const std::string& sixth) override
+                         const std::string& subject, const std::string& body, const std::string& sixth,
+                         std::chrono::milliseconds timeLeft) override
     {
-        reply = m_inner.SendMail(server, recipient, sender, subject, body, sixth);
+        reply = m_inner.SendMail(server, recipient, sender, subject, body, sixth, timeLeft);
         acceptedAt = Steady::now();
         return reply;
     }

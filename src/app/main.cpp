@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "config/SettingsFile.h"
 #include "net/CurlInternetClient.h"
 #include "net/CurlMailer.h"
 #include "posix/IniRegistryStore.h"
@@ -9,6 +10,8 @@
 #include "posix/PosixEnvironment.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixProcessLauncher.h"
+#include "posix/RootTrust.h"
+#include "posix/SignalPipe.h"
 #include "posix/SystemLog.h"
 #include "posix/Utf8Encoding.h"
 #include "qt/AppIcon.h"
@@ -17,14 +20,36 @@
 #include "qt/QtFolderChooser.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
+#include "qt/StopSignals.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <iostream>
 
+namespace {
+
+// A start that must not go on: standard error (and the system log when `logged`), and a box where
+// there is a display to show one.
+int refuseToStart(const std::string& text, const QString& boxText, bool logged)
+{
+    if (logged) {
+        ReportToSystemLog(text);
+    } else {
+        std::cerr << "sentrybell: " << text << '\n';
+    }
+    const QString platform = QGuiApplication::platformName();
+    if (platform != "offscreen" && platform != "minimal") {
+        QMessageBox::warning(nullptr, AppTitle, boxText);
+    }
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    IgnoreFailedWriteSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle);
     // The window may be hidden while the program runs in the tray; only unloading it ends the program.
@@ -34,19 +59,24 @@ int main(int argc, char** argv)
     PosixClock clock;
     PosixEnvironment environment;
 
+    // Before anything is read: root takes its settings only from where root alone can change them.
+    if (const auto refusal = RootRefusal(SettingsFilePath(environment))) {
+        return refuseToStart(*refusal, QString::fromStdString(*refusal), true);
+    }
     const InstanceLock lock(environment.executableFolder() + "/.sentrybell.lock");
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
-        std::cerr << AppTitle << ": already running from " << environment.executableFolder() << "; this one ends\n";
-        const QString platform = QGuiApplication::platformName();
-        if (platform != "offscreen" && platform != "minimal") {
-            QMessageBox::warning(nullptr, AppTitle,
-                                 "このフォルダーの Sentrybell は既に実行中です。\n" +
-                                     QString::fromStdString(environment.executableFolder()));
-        }
-        return 1;
+        return refuseToStart("already running from " + environment.executableFolder() + "; this one ends",
+                             "このフォルダーの Sentrybell は既に実行中です。\n" +
+                                 QString::fromStdString(environment.executableFolder()),
+                             false);
+    }
+    if (lock.state() == InstanceLock::State::Unavailable) {
+        // Running without the guard could double every restart and every mail.
+        const std::string text = lock.problem() + "; refusing to run without the one-watchdog guard";
+        return refuseToStart(text, QString::fromStdString(text), true);
     }
 
-    PosixFileSystem files;
+    PosixFileSystem files(ReportToSystemLog);
     Utf8Encoding encoding;
     QtMessageBox messageBox;
     QtLifetime lifetime;
@@ -62,6 +92,8 @@ int main(int argc, char** argv)
     mailOptions.report = ReportToSystemLog;
     CurlMailer mailer(mailOptions);
 
+    SystemLogReport report;
+
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
     services.internet = &internet;
@@ -70,6 +102,7 @@ int main(int argc, char** argv)
     services.fileChooser = &fileChooser;
     services.folderChooser = &folderChooser;
     services.registry = &registry;
+    services.report = &report;
     Form1 form(services);
     // The mail account is read from the window at every message, as the other mail fields are.
     mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
@@ -79,6 +112,8 @@ int main(int argc, char** argv)
     fileChooser.setParent(&window);
     folderChooser.setParent(&window);
 
+    // From here a stop signal ends the program through the unload, once the event loop runs.
+    const StopSignals stopSignals(lifetime);
     form.Form_Load();
     if (form.Visible && form.WindowState == 0) {
         window.show();

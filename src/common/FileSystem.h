@@ -37,6 +37,8 @@ public:
     // A folder, or any file, of that path exists: the directory search with the directory attribute.
     virtual bool entryExists(const std::string& path) const = 0;
     // Opens for appending (creating the file when missing), writes the bytes, closes. False on any failure.
+    // Only a regular file is written, and never through a link (anything else is refused, with a word to
+    // the operator); bytes a full disk takes only part of are taken back, so a line is never torn.
     virtual bool appendToFile(const std::string& path, std::string_view bytes) = 0;
     // Creates an empty file when none exists; leaves an existing one as it is. False on failure.
     virtual bool createIfMissing(const std::string& path) = 0;

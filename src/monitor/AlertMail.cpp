@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "monitor/AlertMail.h"
 
+#include "common/Clock.h"
+#include "common/OperatorReport.h"
 #include "monitor/MailCallSites.h"
 #include "shell/Form1.h"
 
@@ -16,26 +18,50 @@ bool holdsMoreThanSpaces(const std::string& text)
     return text.find_first_not_of(' ') != std::string::npos;
 }
 
+void reportSkipped(Form1& form, std::chrono::milliseconds bound, const std::vector<std::string>& skipped)
+{
+    OperatorReport* report = form.services().report;
+    if (report == nullptr) {
+        return;
+    }
+    std::string names;
+    for (const std::string& recipient : skipped) {
+        names += (names.empty() ? "\"" : ", \"") + recipient + "\"";
+    }
+    report->report("alert mail: its " + std::to_string(bound.count() / 1000) +
+                   " s ran out before these recipients were tried, and they were skipped: " + names);
+}
+
 } // namespace
 
-void SendAlertMail(Form1& form)
+void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
 {
     MailLibrary* mail = form.services().mail;
     if (mail == nullptr) {
         return;
     }
+    const Clock& clock = form.services().clock;
+    const auto deadline = clock.steadyNow() + bound;
+    const auto timeLeft = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock.steadyNow());
+    };
     // The fields are read again for every message: the window may have changed them meanwhile.
     (void)mail->SendMail(form.txtSMTP.Text, form.txtSendto.Text, form.txtFrom.Text, form.txtSubject.Text,
-                         form.errReport, std::string());
+                         form.errReport, std::string(), timeLeft());
     if (!holdsMoreThanSpaces(form.txtCC.Text)) {
         return;
     }
     std::int32_t count = 0;
     const std::vector<std::string> pieces = Split(CcSeparator, form.txtCC.Text, count);
-    for (const std::string& piece : pieces) {
+    for (auto piece = pieces.begin(); piece != pieces.end(); ++piece) {
+        const auto left = timeLeft();
+        if (left <= std::chrono::milliseconds::zero()) {
+            reportSkipped(form, bound, {piece, pieces.end()});
+            return;
+        }
         // The piece goes as it is, spaces and all, and an empty one too: the mail adapter decides
         // what reaches the envelope.
-        (void)mail->SendMail(form.txtSMTP.Text, piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
-                             std::string());
+        (void)mail->SendMail(form.txtSMTP.Text, *piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
+                             std::string(), left);
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,11 +15,20 @@ class MailLibrary
 public:
     virtual ~MailLibrary() = default;
     // Sends `body` with `subject` from `sender` to `recipient` through the SMTP server named by
-    // `server`; `sixth` is reserved and passed empty. Blocks until the server has taken the message
-    // or the adapter's time bounds have run out. Returns "OK" when the message was taken, otherwise a
-    // text saying why not (the adapter also writes it where the operator can find it). Never throws.
+    // `server`; `sixth` is reserved and passed empty. Blocks until the server has taken the message,
+    // or until `timeLeft` (what the caller has left of its own bound) or the adapter's own time bounds
+    // have run out, whichever comes first. Returns "OK" when the message was taken, otherwise a text
+    // saying why not (the adapter also writes it where the operator can find it). Never throws.
     virtual std::string SendMail(const std::string& server, const std::string& recipient, const std::string& sender,
-                                 const std::string& subject, const std::string& body, const std::string& sixth) = 0;
+                                 const std::string& subject, const std::string& body, const std::string& sixth,
+                                 std::chrono::milliseconds timeLeft) = 0;
+
+    // The same within the adapter's own bounds alone.
+    std::string SendMail(const std::string& server, const std::string& recipient, const std::string& sender,
+                         const std::string& subject, const std::string& body, const std::string& sixth)
+    {
+        return SendMail(server, recipient, sender, subject, body, sixth, std::chrono::milliseconds::max());
+    }
 };
 
 // Splits `text` at every match of the regular expression written between the slashes of `pattern`

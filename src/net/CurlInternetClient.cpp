@@ -99,5 +99,6 @@ std::unique_ptr<InternetSession> CurlInternetClient::openSession(const std::stri
     settings.agent = agent;
     settings.proxy = proxy;
     settings.maxBodyBytes = m_limits.maxBodyBytes;
+    settings.caFile = m_caFile;
     return std::make_unique<CurlSession>(std::move(settings), m_limits, m_systemProxy);
 }

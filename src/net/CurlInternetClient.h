@@ -30,9 +30,10 @@ std::chrono::milliseconds WholeFetchBound(std::chrono::milliseconds receiveTimeo
 using SystemProxyLookup = std::function<std::optional<std::string>(const std::string& url)>;
 
 // The internet client over libcurl. Only http and https URLs are fetched, redirects are followed only
-// to http and https, certificates are verified against the system's store, and every request asks the
-// caches on its way to revalidate. A given proxy is used for every host but this machine itself
-// (ProxyRule.h: loopback goes direct, a proxy without a port is on port 80). An empty proxy means the
+// to http and https (from https only to https), certificates are verified against the system's store
+// (or the file given to setCaFile), and every request asks the caches on its way to revalidate. A
+// given proxy is used for every host but this machine itself (ProxyRule.h: loopback goes direct, a
+// proxy without a port is on port 80). An empty proxy means the
 // system's proxy: the lookup's answer, or without a lookup libcurl's standard proxy environment
 // (http_proxy, https_proxy, no_proxy), which without a no_proxy list of its own keeps loopback direct
 // as well.
@@ -46,8 +47,11 @@ public:
 
     // Null only when libcurl could not be initialised.
     std::unique_ptr<InternetSession> openSession(const std::string& agent, const std::string& proxy) override;
+    // Trusts only the certificates of this PEM file, in place of the system's store (a test's server).
+    void setCaFile(std::string pemFile) { m_caFile = std::move(pemFile); }
 
 private:
+    std::string m_caFile;
     CurlFetchLimits m_limits;
     SystemProxyLookup m_systemProxy;
     bool m_initialised;

@@ -4,6 +4,7 @@
 #include "net/MailMessage.h"
 #include "net/SmtpServerText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
@@ -82,6 +83,7 @@ struct Transfer
     bool loopback = false;
     Tls tls = Tls::IfOffered;
     const MailAccount* account = nullptr; // AUTH with it when the server offers AUTH
+    std::chrono::milliseconds timeLeft{}; // what the caller has left of its bound; above zero
 };
 
 Attempt perform(const Transfer& transfer)
@@ -106,8 +108,10 @@ Attempt perform(const Transfer& transfer)
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    const auto connectTimeout = std::min(options.connectTimeout, transfer.timeLeft);
+    const auto totalTimeout = std::min(options.totalTimeout, transfer.timeLeft);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeout.count()));
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
@@ -136,6 +140,7 @@ Attempt perform(const Transfer& transfer)
     curl_easy_setopt(handle, CURLOPT_READFUNCTION, readUpload);
     curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
 
+    const auto started = std::chrono::steady_clock::now();
     result.code = curl_easy_perform(handle);
     if (result.code != CURLE_OK) {
         result.reason = curl_easy_strerror(result.code);
@@ -144,6 +149,13 @@ Attempt perform(const Transfer& transfer)
         }
         if (!lastRefusal.empty()) {
             result.reason += "; the server said: " + lastRefusal;
+        }
+        // Which bound ended it: the caller's, when the wait took all the time it had left.
+        const auto waited =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started) +
+            std::chrono::milliseconds(100);
+        if (result.code == CURLE_OPERATION_TIMEDOUT && waited >= transfer.timeLeft) {
+            result.reason += "; the alert's time ran out";
         }
     }
     return result;
@@ -162,8 +174,14 @@ CurlMailer::CurlMailer(Options options) : m_options(std::move(options))
 }
 
 std::string CurlMailer::SendMail(const std::string& serverText, const std::string& recipient, const std::string& sender,
-                                 const std::string& subject, const std::string& body, const std::string& /*sixth*/)
+                                 const std::string& subject, const std::string& body, const std::string& /*sixth*/,
+                                 std::chrono::milliseconds timeLeft)
 {
+    const auto start = std::chrono::steady_clock::now();
+    const auto stillLeft = [&] {
+        return timeLeft -
+               std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    };
     const std::string to = EnvelopeAddress(recipient);
     const std::string from = EnvelopeAddress(sender);
     const std::string shownTo = TrimmedAddress(recipient);
@@ -188,6 +206,9 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
     if (const std::string fault = EnvelopeAddressFault(from); !fault.empty()) {
         return fail("the sender's address \"" + from + "\" " + fault);
     }
+    if (timeLeft <= std::chrono::milliseconds::zero()) {
+        return fail("the alert's time had run out");
+    }
 
     const MailAccount account = m_credentials ? m_credentials() : MailAccount{};
     const bool wantAuth = holdsMoreThanSpaces(account.account) && holdsMoreThanSpaces(account.password);
@@ -199,6 +220,7 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
                           MessageId(from, uniqueToken())});
 
     Transfer transfer{*server, from, to, message, m_options, loopback};
+    transfer.timeLeft = timeLeft;
     // A password goes only over TLS, or to this machine itself.
     if (wantAuth && !loopback && !server->implicitTls) {
         transfer.tls = Tls::Required;
@@ -213,6 +235,10 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
         const std::string why = server->host + " offers no TLS, and the password is never sent in clear";
         transfer.tls = Tls::IfOffered;
         transfer.account = nullptr;
+        transfer.timeLeft = stillLeft();
+        if (transfer.timeLeft <= std::chrono::milliseconds::zero()) {
+            return fail("the alert's time ran out; " + why);
+        }
         const Attempt plain = perform(transfer);
         if (plain.code != CURLE_OK) {
             return fail(plain.reason + "; tried without AUTH because " + why);

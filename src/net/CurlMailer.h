@@ -25,7 +25,8 @@ struct MailAccount
 // and password read at send time, when both hold more than spaces and the server offers AUTH, but a
 // password never travels in clear to a host other than loopback: without TLS such a host gets the
 // message without AUTH, and the returned text says so. Every message is bounded in connect time and
-// in total time. A failure is returned as a text and handed to the reporter, with the server's reason.
+// in total time, and never outlasts the time its caller has left. A failure is returned as a text and
+// handed to the reporter, with the server's reason.
 class CurlMailer : public MailLibrary
 {
 public:
@@ -49,8 +50,10 @@ public:
 
     // `sixth` is reserved and ignored. Returns "OK", "OK without AUTH: <why>", or why the message was not
     // taken.
+    using MailLibrary::SendMail;
     std::string SendMail(const std::string& server, const std::string& recipient, const std::string& sender,
-                         const std::string& subject, const std::string& body, const std::string& sixth) override;
+                         const std::string& subject, const std::string& body, const std::string& sixth,
+                         std::chrono::milliseconds timeLeft) override;
 
 private:
     Options m_options;

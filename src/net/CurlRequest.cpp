@@ -19,21 +19,32 @@ bool equalNoCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// Only http and https URLs, and only with their scheme written out: libcurl would otherwise guess a
-// scheme for "host/path", which the Windows Internet API never does.
-bool isHttpUrl(const std::string& url)
+// The scheme written out in the URL, in lower case; empty when there is none. libcurl would otherwise
+// guess a scheme for "host/path", which the Windows Internet API never does.
+std::string schemeOf(const std::string& url)
 {
     CURLU* parsed = curl_url();
     if (parsed == nullptr) {
-        return false;
+        return {};
     }
     char* scheme = nullptr;
-    const bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-                    curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-                    (equalNoCase(scheme, "http") || equalNoCase(scheme, "https"));
+    std::string result;
+    if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+        curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK) {
+        result = scheme;
+        std::transform(result.begin(), result.end(), result.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    }
     curl_free(scheme);
     curl_url_cleanup(parsed);
-    return ok;
+    return result;
+}
+
+// Only http and https URLs are fetched.
+bool isHttpUrl(const std::string& url)
+{
+    const std::string scheme = schemeOf(url);
+    return scheme == "http" || scheme == "https";
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
@@ -97,7 +108,9 @@ bool CurlRequest::configure(const std::string& url, const CurlRequestSettings& s
     CURL* e = m_easy;
     bool ok = curl_easy_setopt(e, CURLOPT_URL, url.c_str()) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, AllowedProtocols) == CURLE_OK &&
-              curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, AllowedProtocols) == CURLE_OK &&
+              // A page asked for over https is never taken from plain http: no redirect downgrades.
+              curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, schemeOf(url) == "https" ? "https" : AllowedProtocols) ==
+                  CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_MAXREDIRS, MaxRedirects) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_USERAGENT, settings.agent.c_str()) == CURLE_OK &&
@@ -120,6 +133,9 @@ bool CurlRequest::configure(const std::string& url, const CurlRequestSettings& s
               curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, &CurlRequest::onProgress) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_XFERINFODATA, this) == CURLE_OK &&
               curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
+    if (ok && !settings.caFile.empty()) {
+        ok = curl_easy_setopt(e, CURLOPT_CAINFO, settings.caFile.c_str()) == CURLE_OK;
+    }
     if (ok && !settings.proxy.empty()) {
         // The proxy chosen for this URL carries it: the environment's bypass list has no say.
         ok = curl_easy_setopt(e, CURLOPT_PROXY, settings.proxy.c_str()) == CURLE_OK &&

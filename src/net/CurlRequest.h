@@ -17,6 +17,7 @@ struct CurlRequestSettings
     std::chrono::milliseconds receiveTimeout{30000};
     std::chrono::milliseconds wholeFetch{300000};
     std::uint64_t maxBodyBytes = 0;
+    std::string caFile; // trusted certificates (PEM) in place of the system's store; empty for the store
 };
 
 // One GET driven through a libcurl multi handle, so that the caller pulls the body piece by piece and

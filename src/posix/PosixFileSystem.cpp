@@ -215,6 +215,13 @@ std::unique_ptr<PosixStagedFile> openStaged(PosixFileSystem& files, const std::s
 
 } // namespace
 
+PosixFileSystem::PosixFileSystem(std::function<void(const std::string&)> report) : m_report(std::move(report))
+{
+    if (!m_report) {
+        m_report = [](const std::string& text) { std::fprintf(stderr, "sentrybell: %s\n", text.c_str()); };
+    }
+}
+
 bool PosixFileSystem::fileExists(const std::string& path) const
 {
     struct stat info
@@ -236,25 +243,66 @@ bool PosixFileSystem::appendToFile(const std::string& path, std::string_view byt
     if (!usablePath(path)) {
         return false;
     }
+    // The log is only ever a regular file reached without a link: a link planted in a shared folder
+    // would otherwise turn a root run's failure lines into writes to any file, and "appending" to a
+    // device overwrites its first bytes. A path that is already something else is not even opened.
+    struct stat info
+    {
+    };
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        refuseLog(path, info.st_mode);
+        return false;
+    }
     // The log of a shared install lies in a setgid, sticky folder that several operators and the
     // service write to. An existing file is opened without O_CREAT, so another member's log is
     // appended to through the group's rights (the kernel may refuse O_CREAT on another user's file in
     // a sticky folder); a file made here is given the group's write right in such a folder, so the
     // next writer can append to it whatever this writer's umask was.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | NeverBlock));
+    constexpr int Append = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | NeverBlock;
+    UniqueFd fd(::open(path.c_str(), Append));
     if (!fd && errno == ENOENT) {
-        fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC | NeverBlock, 0666));
+        fd = UniqueFd(::open(path.c_str(), Append | O_CREAT | O_EXCL, 0666));
         if (fd) {
             shareWithFolderGroup(fd.get(), path);
         } else if (errno == EEXIST) {
-            fd = UniqueFd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | NeverBlock));
+            fd = UniqueFd(::open(path.c_str(), Append));
         }
     }
     if (!fd) {
+        if (errno == ELOOP) {
+            refuseLog(path, S_IFLNK);
+        }
         return false;
     }
-    const bool written = writeAll(fd.get(), bytes);
-    return fd.close() == 0 && written;
+    // The path may have changed between the look and the open: the open file decides.
+    if (::fstat(fd.get(), &info) != 0) {
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        refuseLog(path, info.st_mode);
+        return false;
+    }
+    if (!writeAll(fd.get(), bytes)) {
+        // A full disk took part of the line: cut it off, so that the log loses the line whole and the
+        // next one starts on a line of its own.
+        if (::ftruncate(fd.get(), info.st_size) == 0) {
+            m_report("log \"" + path + "\": the line did not fit on the disk and was left out");
+        } else {
+            m_report("log \"" + path + "\": the line did not fit on the disk, and its beginning could not be cut off");
+        }
+        return false;
+    }
+    return fd.close() == 0;
+}
+
+void PosixFileSystem::refuseLog(const std::string& path, mode_t type) const
+{
+    const char* what = S_ISLNK(type)    ? "a symbolic link"
+                       : S_ISDIR(type)  ? "a folder"
+                       : S_ISFIFO(type) ? "a FIFO"
+                       : S_ISSOCK(type) ? "a socket"
+                                        : "a device";
+    m_report("log \"" + path + "\" is " + what + ", not a regular file: nothing was written to it");
 }
 
 bool PosixFileSystem::createIfMissing(const std::string& path)
@@ -262,7 +310,8 @@ bool PosixFileSystem::createIfMissing(const std::string& path)
     if (!usablePath(path)) {
         return false;
     }
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | NeverBlock, 0666));
+    // A link in the file's place is not followed: O_CREAT would make its target, wherever it points.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | NeverBlock, 0666));
     return fd && fd.close() == 0;
 }
 

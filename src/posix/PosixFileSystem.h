@@ -3,9 +3,15 @@
 
 #include "common/FileSystem.h"
 
+#include <functional>
+#include <sys/types.h>
+
 class PosixFileSystem : public FileSystem
 {
 public:
+    // `report` is where the refusals of the log go for the operator (standard error by default).
+    explicit PosixFileSystem(std::function<void(const std::string&)> report = {});
+
     bool fileExists(const std::string& path) const override;
     bool entryExists(const std::string& path) const override;
     bool appendToFile(const std::string& path, std::string_view bytes) override;
@@ -21,4 +27,8 @@ public:
 
 private:
     std::string m_lastFailure;
+
+    void refuseLog(const std::string& path, mode_t type) const;
+
+    std::function<void(const std::string&)> m_report;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/OperatorReport.h"
+
 #include <string>
 
 // Tells the operator about something the window does not show (a recovery command that could not
@@ -8,3 +10,10 @@
 // (syslog, ident "sentrybell"). Line breaks in the message become spaces, so one report is one line.
 // Never fails: where there is no system log the line only goes to standard error.
 void ReportToSystemLog(const std::string& message);
+
+// The operator's reports of the core, through ReportToSystemLog.
+class SystemLogReport : public OperatorReport
+{
+public:
+    void report(const std::string& message) override { ReportToSystemLog(message); }
+};

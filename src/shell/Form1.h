@@ -22,6 +22,7 @@ class ProcessLauncher;
 class RegistryStore;
 class FileChooser;
 class FolderChooser;
+class OperatorReport;
 
 // Everything outside the model that the handlers use. The composition root owns the adapters;
 // tests pass fakes. The later members may be null in a build that does not use them.
@@ -41,6 +42,7 @@ struct Form1Services
     RegistryStore* registry = nullptr;
     FileChooser* fileChooser = nullptr;
     FolderChooser* folderChooser = nullptr;
+    OperatorReport* report = nullptr; // what the operator must hear of outside the window
 };
 
 inline constexpr const char* AppTitle = "Sentrybell";

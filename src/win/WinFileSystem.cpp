@@ -7,6 +7,7 @@
 #include "win/WideText.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -157,6 +158,13 @@ bool WinFileSystem::entryExists(const std::string& path) const
     return attributesOf(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+WinFileSystem::WinFileSystem(std::function<void(const std::string&)> report) : m_report(std::move(report))
+{
+    if (!m_report) {
+        m_report = [](const std::string& text) { std::fprintf(stderr, "sentrybell: %s\n", text.c_str()); };
+    }
+}
+
 bool WinFileSystem::appendToFile(const std::string& path, std::string_view bytes)
 {
     const auto wide = widePath(path);
@@ -164,14 +172,35 @@ bool WinFileSystem::appendToFile(const std::string& path, std::string_view bytes
         return false;
     }
     // FILE_APPEND_DATA alone: every write lands at the end, even beside another writer. (Wine is
-    // weaker: two processes appending at once can write at the same offset.)
-    UniqueHandle file(CreateFileW(wide->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // weaker: two processes appending at once can write at the same offset.) A symbolic link or a
+    // junction in the log's place is opened as itself, not followed, and refused below.
+    UniqueHandle file(CreateFileW(wide->c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         return false;
     }
-    const bool written = writeAll(file.get(), bytes);
-    return file.close() && written;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || GetFileInformationByHandle(file.get(), &info) == FALSE ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        m_report("log \"" + path + "\" is a link or not a regular file: nothing was written to it");
+        return false;
+    }
+    LARGE_INTEGER before{};
+    before.LowPart = info.nFileSizeLow;
+    before.HighPart = static_cast<LONG>(info.nFileSizeHigh);
+    if (!writeAll(file.get(), bytes)) {
+        // A full disk took part of the line: cut it off (through a handle that may set the end of the
+        // file), so that the log loses the line whole and the next one starts on a line of its own.
+        UniqueHandle writer(ReOpenFile(file.get(), FILE_WRITE_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+        FILE_END_OF_FILE_INFO end{before};
+        const bool cut =
+            writer && SetFileInformationByHandle(writer.get(), FileEndOfFileInfo, &end, sizeof end) != FALSE;
+        m_report("log \"" + path + "\": the line did not fit on the disk and was left out" +
+                 (cut ? "" : ", but its beginning could not be cut off"));
+        return false;
+    }
+    return file.close();
 }
 
 bool WinFileSystem::createIfMissing(const std::string& path)

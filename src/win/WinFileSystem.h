@@ -3,6 +3,8 @@
 
 #include "common/FileSystem.h"
 
+#include <functional>
+
 // Files through the W calls: probes with GetFileAttributesW, writes with CreateFileW, replacement by a
 // temporary beside the file, flushed and renamed over it with MoveFileExW (write-through); through a
 // symbolic link, beside the link's target, which is replaced and the link kept. The temporary takes
@@ -11,6 +13,9 @@
 class WinFileSystem : public FileSystem
 {
 public:
+    // `report` is where the refusals of the log go for the operator (standard error by default).
+    explicit WinFileSystem(std::function<void(const std::string&)> report = {});
+
     bool fileExists(const std::string& path) const override;
     bool entryExists(const std::string& path) const override;
     bool appendToFile(const std::string& path, std::string_view bytes) override;
@@ -21,6 +26,7 @@ public:
     std::string lastFailure() const override { return m_lastFailure; }
 
 private:
+    std::function<void(const std::string&)> m_report;
     std::unique_ptr<StagedFile> stage(const std::string& path, const std::string& temporaryName, NewFileAccess access);
 
     std::string m_lastFailure;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/OperatorReport.h"
+
 #include <string>
 
 // Tells the operator about something the window does not show (a recovery command that could not
@@ -12,3 +14,10 @@
 // Until the installer registers the source with a message file, the Event Viewer prefixes the text
 // with "The description for Event ID 1 ... cannot be found"; the text itself is shown whole.
 void ReportToEventLog(const std::string& message);
+
+// The operator's reports of the core, through ReportToEventLog.
+class EventLogReport : public OperatorReport
+{
+public:
+    void report(const std::string& message) override { ReportToEventLog(message); }
+};

@@ -68,7 +68,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         return 1;
     }
 
-    WinFileSystem files;
+    WinFileSystem files(ReportToEventLog);
     WinTextEncoding encoding;
     WinMessageBox messageBox;
     WinLifetime lifetime;
@@ -83,6 +83,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     CurlMailer::Options mailOptions;
     mailOptions.report = ReportToEventLog;
     CurlMailer mailer(mailOptions);
+    EventLogReport report;
 
     Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
     services.shell = &shell;
@@ -92,6 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     services.folderChooser = &folderChooser;
     services.launcher = &launcher;
     services.registry = &registry;
+    services.report = &report;
     Form1 form(services);
     // The mail account is read from the window at every message, as the other mail fields are.
     mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });

@@ -83,6 +83,23 @@ TEST_F(AlertMail, PiecesGoUntrimmedAndEmptyPiecesAreStillPassed)
     EXPECT_EQ(recipients(), (std::vector<std::string>{"ops@example.test", " a@example.test ", " b@example.test"}));
 }
 
+TEST_F(AlertMail, AllMessagesShareOneBoundAndTheRecipientsLeftAreReportedAndSkipped)
+{
+    f.txtCC.Text = "a@example.test;b@example.test;c@example.test; ";
+    // A relay that takes 25 s over each message.
+    mail.onSend = [&](const FakeMailLibrary::Call&) { h.clock.advance(std::chrono::seconds(25)); };
+    SendAlertMail(f);
+    EXPECT_EQ(recipients(), (std::vector<std::string>{"ops@example.test", "a@example.test", "b@example.test"}));
+    std::vector<long long> timeLeft;
+    for (const auto& call : mail.calls) {
+        timeLeft.push_back(call.timeLeft.count());
+    }
+    EXPECT_EQ(timeLeft, (std::vector<long long>{60000, 35000, 10000})) << "each message gets what is left";
+    EXPECT_EQ(h.report.reports,
+              std::vector<std::string>{"alert mail: its 60 s ran out before these recipients "
+                                       "were tried, and they were skipped: \"c@example.test\", \" \""});
+}
+
 TEST_F(AlertMail, PrimaryRecipientIsNeverSplit)
 {
     f.txtSendto.Text = "x@example.test;y@example.test";

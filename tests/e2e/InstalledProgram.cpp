@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-InstalledProgram::InstalledProgram()
+InstalledProgram::InstalledProgram(const std::string& recorderAlso)
 {
     m_folder = m_root.file("sentrybell");
     m_scratch = m_root.file("scratch");
@@ -32,7 +32,7 @@ InstalledProgram::InstalledProgram()
               "#!/bin/sh\n"
               "# Records the switch, as the real stand-in would have received it, and does nothing else.\n"
               "printf '%s\\n' \"$*\" >> '" +
-                  m_scratch + "/iisreset.calls'\n",
+                  m_scratch + "/iisreset.calls'\n" + recorderAlso + "\n",
               fs::perms(0755));
 }
 
@@ -55,7 +55,7 @@ std::string InstalledProgram::restartCommands() const
     return ReadWholeFile(m_scratch + "/iisreset.calls");
 }
 
-ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& environment)
+ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& environment, int standardError)
 {
     std::map<std::string, std::string> merged{
         {"QT_QPA_PLATFORM", "offscreen"},
@@ -79,6 +79,7 @@ ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& 
     options.environment = merged;
     options.standardOutput = m_scratch + "/stdout." + number;
     options.standardError = m_scratch + "/stderr." + number;
+    options.standardErrorDescriptor = standardError;
     m_instances.push_back(std::make_unique<ChildProcess>(options));
     return *m_instances.back();
 }

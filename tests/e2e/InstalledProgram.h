@@ -18,8 +18,9 @@
 class InstalledProgram
 {
 public:
-    // Throws std::runtime_error when the built program cannot be found or copied.
-    InstalledProgram();
+    // Throws std::runtime_error when the built program cannot be found or copied. The recorder runs
+    // `recorderAlso`, a shell command, after recording each start (a signal to its caller, say).
+    explicit InstalledProgram(const std::string& recorderAlso = "");
 
     const std::string& folder() const { return m_folder; }
     // The path of `name` in the install folder.
@@ -31,8 +32,9 @@ public:
     std::string restartCommands() const;
 
     // Starts one more instance from the install folder: under Qt's offscreen platform, with no proxy
-    // variables, unless `environment` says otherwise (an empty value removes a variable).
-    ChildProcess& start(const std::map<std::string, std::string>& environment = {});
+    // variables, unless `environment` says otherwise (an empty value removes a variable). Its standard
+    // error goes to a file, or to `standardError`, a descriptor of the test, when one is given.
+    ChildProcess& start(const std::map<std::string, std::string>& environment = {}, int standardError = -1);
     // What the instance of that number (0 for the first started) wrote to standard error.
     std::string standardError(std::size_t instance = 0) const;
 

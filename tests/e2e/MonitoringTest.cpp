@@ -2,12 +2,15 @@
 // The real program watching a real web server: the pages it fetches, the lines it logs, the command
 // it starts and the mails it sends, as an operator would find them.
 #include "e2e/InstalledProgram.h"
+#include "support/FileSizeLimit.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/SmtpTestServer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <regex>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -130,6 +133,61 @@ TEST(Monitoring, SystemRestartMailsThenRebootsAndEndsAndARestartedProgramWatches
     EXPECT_EQ(ReadWholeFile(program.file("iiserr.txt")), log);
     EXPECT_EQ(smtp.mails().size(), 2U);
     EXPECT_TRUE(restarted.running());
+}
+
+TEST(Monitoring, AStopSignalDuringAnAlertEndsTheProgramOnceTheAlertIsSent)
+{
+    LoopbackHttpServer web;
+    web.setReply(HttpReply::page(200, "<html>alive</html>"));
+    web.goDownAfter(1);
+    SmtpTestServer smtp;
+    // The restart command, started just before the alert, asks the program to stop.
+    InstalledProgram program("kill -TERM $PPID");
+    program.writeSettings(MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "0", "cc@example.test"));
+
+    ChildProcess& watchdog = program.start();
+    const auto ended = watchdog.waitForExit(AlertBound);
+    ASSERT_TRUE(ended) << program.standardError();
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << "ended as its window closes; wait status " << *ended;
+    EXPECT_EQ(program.restartCommands(), "/RESTART\n");
+    const std::string log = ReadWholeFile(program.file("iiserr.txt"));
+    EXPECT_TRUE(std::regex_match(log, TwoFailuresAndRecovery)) << log;
+    expectAlertMails(smtp.mails(), {AlertRecipient, "cc@example.test"});
+}
+
+TEST(Monitoring, WritesThatCannotBeMadeEndNothing)
+{
+    LoopbackHttpServer web;
+    web.setReply(HttpReply::page(200, "<html>alive</html>"));
+    web.goDownAfter(1);
+    SmtpTestServer::Options refusing;
+    refusing.rejectRecipient = "refused";
+    SmtpTestServer smtp(refusing);
+    InstalledProgram program;
+    program.writeSettings(
+        MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "1", "refused@example.test"));
+    // The refused CC is reported on standard error: a pipe whose reader has gone, as a closed
+    // terminal's. The log may grow to one line: the second is past the file size limit.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    ::close(ends[0]);
+    ChildProcess* started = nullptr;
+    {
+        const ScopedFileSizeLimit oneLogLine(60);
+        ASSERT_TRUE(oneLogLine.set());
+        started = &program.start({}, ends[1]);
+    }
+    ::close(ends[1]);
+
+    const auto ended = started->waitForExit(AlertBound);
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << "wait status " << *ended;
+    EXPECT_EQ(program.restartCommands(), "/REBOOT\n") << "the reboot follows the alert";
+    ASSERT_EQ(smtp.mails().size(), 1U);
+    EXPECT_TRUE(std::regex_match(smtp.mails()[0].body, FirstAlertBody)) << smtp.mails()[0].body;
+    const std::string log = ReadWholeFile(program.file("iiserr.txt"));
+    EXPECT_TRUE(std::regex_match(log, std::regex("^" + DateTime + "ＵＲＬ指定エラー\r\n$")))
+        << "whole lines only: " << log;
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// One watchdog per install folder: a second start from the same folder ends at once and says why.
+// Starts that must not go on end at once and say why: a second watchdog of the same install folder,
+// one that cannot take the folder's lock, and a root run with settings that others can change.
 #include "e2e/InstalledProgram.h"
 #include "e2e/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +70,44 @@ TEST(SingleInstance, SecondStartOnADisplayAlsoSaysSoInAMessageBox)
     display.pressKey(box.front(), "Return");
     EXPECT_TRUE(endedWith(second.waitForExit(StartBound), 1));
     EXPECT_TRUE(first.running());
+}
+
+TEST(SingleInstance, AStartThatCannotTakeTheLockEndsRatherThanRunUnguarded)
+{
+    InstalledProgram program;
+    program.writeSettings("[SETTING]\n");
+    // A link planted where the lock file belongs.
+    const std::string victim = program.folder() + "-victim";
+    WriteFile(victim, "kept", std::filesystem::perms(0600));
+    std::filesystem::create_symlink(victim, program.file(".sentrybell.lock"));
+
+    ChildProcess& refused = program.start();
+    EXPECT_TRUE(endedWith(refused.waitForExit(StartBound), 1));
+    const std::string why = program.standardError(0);
+    EXPECT_NE(
+        why.find("cannot make or take the lock \"" + program.file(".sentrybell.lock") + "\": it is a symbolic link"),
+        std::string::npos)
+        << why;
+    EXPECT_EQ(ReadWholeFile(victim), "kept");
+}
+
+TEST(SingleInstance, RootRefusesSettingsThatOthersCanChange)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "the rule holds for root only";
+    }
+    InstalledProgram program;
+    program.writeSettings("[SETTING]\n");
+    // The shared install's folder, writable by the operators' group.
+    std::filesystem::permissions(program.folder(), std::filesystem::perms(0775));
+
+    ChildProcess& refused = program.start();
+    EXPECT_TRUE(endedWith(refused.waitForExit(StartBound), 1));
+    const std::string why = program.standardError(0);
+    EXPECT_NE(why.find("refusing to run as root"), std::string::npos) << why;
+    EXPECT_NE(why.find(program.file("SETTING.ini")), std::string::npos) << why;
+    EXPECT_EQ(program.entries(), (std::set<std::string>{"SETTING.ini", "iisreset", "sentrybell"}))
+        << "it ends before anything is made";
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 #include "common/Clock.h"
 #include "common/Environment.h"
 #include "common/FileSystem.h"
+#include "common/OperatorReport.h"
 #include "common/TextEncoding.h"
 
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 // A clock that moves only when the test moves it.
 class FakeClock : public Clock
@@ -22,6 +24,14 @@ public:
 private:
     LocalDateTime m_local{2026, 12, 7, 9, 5, 3};
     std::chrono::steady_clock::time_point m_steady{};
+};
+
+// Keeps every report, in order.
+class FakeOperatorReport : public OperatorReport
+{
+public:
+    std::vector<std::string> reports;
+    void report(const std::string& message) override { reports.push_back(message); }
 };
 
 class FakeEnvironment : public Environment

@@ -47,6 +47,7 @@ struct FormHarness
     FakeInternetClient internet;
     FakeMailLibrary mail;
     FakeProcessLauncher launcher;
+    FakeOperatorReport report;
     Form1 form{services()};
     FakeTimerDriver timer{form, clock};
 
@@ -60,6 +61,7 @@ struct FormHarness
         s.internet = &internet;
         s.mail = &mail;
         s.launcher = &launcher;
+        s.report = &report;
         return s;
     }
 };

@@ -251,6 +251,21 @@ TEST_F(CurlMailerSmtp, SilentServerReleasesTheCallerWithAFailure)
     EXPECT_EQ(reports, std::vector<std::string>{result});
 }
 
+TEST_F(CurlMailerSmtp, AMessageNeverOutlastsTheTimeItsCallerHasLeft)
+{
+    SmtpTestServer silent(Mode::Silent);
+    auto m = mailer(); // its own bounds: 5 s to connect, 10 s in all
+    const auto started = std::chrono::steady_clock::now();
+    const std::string result =
+        m.SendMail(silent.address(), "ops@example.test", "w@example.test", "s", "x\r\n", "", 500ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 4s) << "the caller's half second did not end the wait";
+    EXPECT_NE(result.find("the alert's time ran out"), std::string::npos) << result;
+
+    SmtpTestServer server;
+    EXPECT_NE(m.SendMail(server.address(), "ops@example.test", "w@example.test", "s", "x\r\n", "", 0ms), "OK");
+    EXPECT_TRUE(server.mails().empty()) << "no time left: no connection";
+}
+
 TEST_F(CurlMailerSmtp, ClosedPortIsAFailure)
 {
     SmtpTestServer server(Mode::Closed);

@@ -52,6 +52,7 @@ protected:
     int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
     {
         CurlInternetClient client(limits, systemProxy);
+        client.setCaFile(caFile);
         Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
         services.internet = &client;
         Form1 form(services);
@@ -84,6 +85,7 @@ protected:
     LoopbackHttpServer server;
     CurlFetchLimits limits;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment
+    std::string caFile;            // empty: the system's certificates
     std::string saveFolder;
     std::chrono::steady_clock::duration elapsed{};
 

@@ -2,10 +2,65 @@
 // What the server sees of a fetch: the request line and headers, the proxy, redirects, and that an
 // unusable timeout sends nothing.
 #include "FetchFixture.h"
+#include "support/ChildProcess.h"
+#include "support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
 
 namespace {
+
+// An https server on loopback: openssl's s_server, which answers GET /<name> with the file <name>, a
+// whole HTTP response. Its certificate, for 127.0.0.1, is made when it starts.
+class HttpsServer
+{
+public:
+    HttpsServer()
+    {
+        std::filesystem::create_directory(m_folder.file("www"));
+        const CommandResult made =
+            RunCommand({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                        "-nodes", "-keyout", m_folder.file("key.pem"), "-out", certificate(), "-days", "2", "-subj",
+                        "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
+        if (made.exitCode != 0) {
+            throw std::runtime_error("openssl req: " + made.errors);
+        }
+        ChildProcess::Options options;
+        options.argv = {"openssl", "s_server",    "-accept", "127.0.0.1:0",
+                        "-cert",   certificate(), "-key",    m_folder.file("key.pem"),
+                        "-HTTP"};
+        options.standardOutput = m_folder.file("out");
+        options.workingFolder = m_folder.file("www");
+        m_server = std::make_unique<ChildProcess>(options);
+        // It says "ACCEPT 127.0.0.1:<port>" once it listens.
+        const std::string prefix = "ACCEPT 127.0.0.1:";
+        if (!WaitUntil([&] { return ReadWholeFile(m_folder.file("out")).find(prefix) != std::string::npos; },
+                       std::chrono::seconds(30))) {
+            throw std::runtime_error("openssl s_server did not start");
+        }
+        const std::string out = ReadWholeFile(m_folder.file("out"));
+        m_port = std::stoi(out.substr(out.find(prefix) + prefix.size()));
+    }
+
+    std::string certificate() const { return m_folder.file("cert.pem"); }
+    std::string url(const std::string& name) const
+    {
+        return "https://127.0.0.1:" + std::to_string(m_port) + "/" + name;
+    }
+    void setReply(const std::string& name, const std::string& response) const
+    {
+        WriteFile(m_folder.file("www/" + name), response, std::filesystem::perms(0644));
+    }
+
+private:
+    TemporaryFolder m_folder{"sentrybell-https"};
+    std::unique_ptr<ChildProcess> m_server;
+    int m_port = 0;
+};
+
+std::string redirectTo(const std::string& location)
+{
+    return "HTTP/1.0 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n";
+}
 
 using FetchRequest = FetchFixture;
 
@@ -159,6 +214,25 @@ TEST_F(FetchRequest, RedirectsToOtherSchemesAreRefused)
     }
     EXPECT_EQ(copy(), "earlier page");
     EXPECT_EQ(server.requests().size(), 2U); // only the two redirecting answers
+}
+
+TEST_F(FetchRequest, RedirectsFromHttpsStayOnHttps)
+{
+    HttpsServer secure;
+    caFile = secure.certificate();
+    secure.setReply("new", "HTTP/1.0 200 OK\r\nContent-Length: 11\r\n\r\nsecure page");
+    server.setReply("/plain", HttpReply::page(200, "plain page"));
+    server.setReply("/up", HttpReply::redirect(302, secure.url("new")));
+    secure.setReply("down", redirectTo(server.url("/plain")));
+    secure.setReply("across", redirectTo(secure.url("new")));
+
+    EXPECT_EQ(fetch(secure.url("down")), FetchUrlNotOpened) << "https to http is refused";
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(fetch(secure.url("across")), FetchSucceeded);
+    EXPECT_EQ(copy(), "secure page");
+    writeCopy("earlier page");
+    EXPECT_EQ(fetch(server.url("/up")), FetchSucceeded) << "http to https is followed";
+    EXPECT_EQ(copy(), "secure page");
 }
 
 TEST_F(FetchRequest, EndlessRedirectsEndAsOutcome2)

@@ -38,8 +38,9 @@ class CountingMail : public MailLibrary
 public:
     std::size_t messages = 0;
     std::size_t lastBodySize = 0;
+    using MailLibrary::SendMail;
     std::string SendMail(const std::string&, const std::string&, const std::string&, const std::string&,
-                         const std::string& body, const std::string&) override
+                         const std::string& body, const std::string&, std::chrono::milliseconds) override
     {
         ++messages;
         lastBodySize = body.size();

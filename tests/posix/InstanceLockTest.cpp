@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,11 +69,60 @@ TEST_F(InstanceLockTest, CommandsStartedByTheWatchdogDoNotKeepTheLock)
     waitpid(child, nullptr, 0);
 }
 
-TEST_F(InstanceLockTest, AFolderThatCannotHoldTheLockLeavesTheProgramUnguarded)
+TEST_F(InstanceLockTest, ALockThatCannotBeMadeOrTakenSaysWhy)
 {
     std::ofstream(m_folder + "/file") << "x";
-    InstanceLock lock(m_folder + "/file/.sentrybell.lock");
-    EXPECT_EQ(lock.state(), InstanceLock::State::Unavailable);
+    std::ofstream(m_folder + "/victim") << "root's";
+    ASSERT_EQ(::symlink((m_folder + "/victim").c_str(), lockPath().c_str()), 0);
+    ASSERT_EQ(::symlink((m_folder + "/made").c_str(), (m_folder + "/dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo((m_folder + "/fifo").c_str(), 0600), 0);
+    const struct
+    {
+        std::string path;
+        std::string why;
+    } rows[] = {
+        {m_folder + "/file/.sentrybell.lock", "Not a directory"},
+        {lockPath(), "it is a symbolic link"},
+        {m_folder + "/dangling", "it is a symbolic link"},
+        {m_folder + "/fifo", "it is not a regular file"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        InstanceLock lock(row.path);
+        EXPECT_EQ(lock.state(), InstanceLock::State::Unavailable);
+        EXPECT_EQ(lock.problem(), "cannot make or take the lock \"" + row.path + "\": " + row.why);
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/made"));
+}
+
+TEST_F(InstanceLockTest, OnlyTheFolderUsersMayOpenTheLock)
+{
+    // Whatever the umask: 0600 in an ordinary folder, the group's too in a setgid one.
+    for (const mode_t umask : {mode_t{0}, mode_t{077}}) {
+        const mode_t previous = ::umask(umask);
+        for (const mode_t folderMode : {mode_t{0755}, mode_t{02775}}) {
+            std::filesystem::remove(lockPath());
+            ASSERT_EQ(::chmod(m_folder.c_str(), folderMode), 0);
+            {
+                InstanceLock lock(lockPath());
+                EXPECT_EQ(lock.state(), InstanceLock::State::Acquired);
+            }
+            struct stat info
+            {
+            };
+            ASSERT_EQ(::stat(lockPath().c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, folderMode == 0755 ? 0600U : 0660U) << "umask " << umask;
+        }
+        ::umask(previous);
+    }
+    // A lock of an older install, open to everyone, is closed to others by its owner's next start.
+    ASSERT_EQ(::chmod(lockPath().c_str(), 0664), 0);
+    InstanceLock lock(lockPath());
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(lockPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0660U);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TempFolder.h"
 #include "posix/PosixFileSystem.h"
+#include "support/FileSizeLimit.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -134,16 +135,12 @@ TEST_F(ReplaceFile, ADiskFullWhileWritingLeavesTheOldFile)
 {
     writeBytes(path(), "[SETTING]\nURL=old\n");
     const std::string big(64 * 1024, 'x');
-    // The file size limit fails the write as a full disk would, for root too.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool replaced = files.replaceFile(path(), big, NewFileAccess::Private);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool replaced = true;
+    {
+        const ScopedFileSizeLimit fullDisk(4096);
+        ASSERT_TRUE(fullDisk.set());
+        replaced = files.replaceFile(path(), big, NewFileAccess::Private);
+    }
 
     EXPECT_FALSE(replaced);
     EXPECT_EQ(readBytes(path()), "[SETTING]\nURL=old\n");

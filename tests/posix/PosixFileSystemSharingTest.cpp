@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TempFolder.h"
 #include "posix/PosixFileSystem.h"
+#include "support/FileSizeLimit.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@ protected:
     std::string log() const { return folder / "iiserr.txt"; }
 
     TempFolder folder;
-    PosixFileSystem files;
+    std::vector<std::string> reports;
+    PosixFileSystem files{[this](const std::string& text) { reports.push_back(text); }};
 };
 
 TEST_F(AppendToFile, ANewLogFollowsTheUmaskInAnOrdinaryFolder)
@@ -48,6 +50,58 @@ TEST_F(AppendToFile, AnExistingLogKeepsItsMode)
     ASSERT_TRUE(files.appendToFile(log(), "new\r\n"));
     EXPECT_EQ(readBytes(log()), "old\r\nnew\r\n");
     EXPECT_EQ(modeOf(log()), 0640U);
+}
+
+TEST_F(AppendToFile, OnlyARegularFileReachedWithoutALinkIsWritten)
+{
+    // What a member of the group can plant where a root run writes its log.
+    const std::string victim = folder / "root-only";
+    writeBytes(victim, "root's\n");
+    ASSERT_EQ(::symlink(victim.c_str(), (folder / "to-file").c_str()), 0);
+    ASSERT_EQ(::symlink((folder / "made-by-link").c_str(), (folder / "dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir((folder / "folder").c_str(), 0700), 0);
+    const struct
+    {
+        std::string path;
+        std::string what;
+    } rows[] = {
+        {folder / "to-file", "a symbolic link"},
+        {folder / "dangling", "a symbolic link"},
+        {folder / "fifo", "a FIFO"},
+        {folder / "folder", "a folder"},
+        {"/dev/null", "a device"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        reports.clear();
+        EXPECT_FALSE(files.appendToFile(row.path, "line\r\n"));
+        ASSERT_EQ(reports.size(), 1U);
+        EXPECT_NE(reports[0].find("\"" + row.path + "\" is " + row.what + ", not a regular file"), std::string::npos)
+            << reports[0];
+    }
+    EXPECT_EQ(readBytes(victim), "root's\n");
+    EXPECT_FALSE(files.entryExists(folder / "made-by-link"));
+    EXPECT_FALSE(files.createIfMissing(folder / "dangling")) << "the page copy's placeholder follows no link either";
+    EXPECT_FALSE(files.entryExists(folder / "made-by-link"));
+}
+
+TEST_F(AppendToFile, ALineTheDiskCannotHoldIsLeftOutWhole)
+{
+    writeBytes(log(), "first\r\n");
+    bool written = true;
+    {
+        const ScopedFileSizeLimit fullDisk(12);
+        ASSERT_TRUE(fullDisk.set());
+        written = files.appendToFile(log(), "２回目の行\r\n");
+    }
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(log()), "first\r\n") << "no half line, no character cut in two";
+    ASSERT_EQ(reports.size(), 1U);
+    EXPECT_NE(reports[0].find("left out"), std::string::npos) << reports[0];
+    ASSERT_TRUE(files.appendToFile(log(), "next\r\n"));
+    EXPECT_EQ(readBytes(log()), "first\r\nnext\r\n");
 }
 
 TEST_F(AppendToFile, AppendingIntoAMissingFolderFails)

@@ -64,7 +64,12 @@ ChildProcess::ChildProcess(Options options)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, options.standardOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, options.standardError.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (options.standardErrorDescriptor >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, options.standardErrorDescriptor, 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 2, options.standardError.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    }
     if (options.descriptor3 >= 0) {
         posix_spawn_file_actions_adddup2(&actions, options.descriptor3, 3);
     }

@@ -21,8 +21,9 @@ public:
         std::map<std::string, std::string> environment;
         std::string standardOutput = "/dev/null"; // files; created or truncated
         std::string standardError = "/dev/null";
-        std::string workingFolder; // empty: the test's own
-        int descriptor3 = -1;      // a descriptor of the test handed to the child as its descriptor 3
+        std::string workingFolder;        // empty: the test's own
+        int descriptor3 = -1;             // a descriptor of the test handed to the child as its descriptor 3
+        int standardErrorDescriptor = -1; // a descriptor of the test to be its standard error, not the file
     };
 
     // Throws std::runtime_error when the program cannot be started.
