@@ -30,7 +30,7 @@ void Form1::Command3_Click()
     dialog.Filter(LogFileFilter);
     // Read-only check box preset and nothing else: an existing log is chosen without an overwrite
     // question, since the program only appends to it.
-    dialog.flags(OFN_READONLY);
+    dialog.flags(FileDialogOption::ReadOnly);
     dialog.DialogTitle(LogDialogTitle);
     dialog.DefaultExt(LogDefaultExt);
     dialog.InitDir(m_services.environment.executableFolder());

@@ -116,5 +116,5 @@ void Form1::Form_Load()
     Menu_Stop.Enabled = true;
 
     InstallTraySubclass(*this);
-    SetTrayIcon(*this, Caption, NIM_ADD);
+    SetTrayIcon(*this, Caption, TrayMessage::Add);
 }

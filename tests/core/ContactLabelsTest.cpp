@@ -13,10 +13,10 @@ TEST(ContactLabels, BothElementsOfANoticeOpenTheSameShippedDocument)
     h.form.Label5_Click(1);
     h.form.Label5_Click(0);
     EXPECT_EQ(h.shell.opened, (std::vector<std::string>{
-                                  "open /opt/sentrybell/doc/user-guide.html",
-                                  "open /opt/sentrybell/doc/user-guide.html",
-                                  "open /opt/sentrybell/doc/platform-notes.html",
-                                  "open /opt/sentrybell/doc/platform-notes.html",
+                                  "/opt/sentrybell/doc/user-guide.html",
+                                  "/opt/sentrybell/doc/user-guide.html",
+                                  "/opt/sentrybell/doc/platform-notes.html",
+                                  "/opt/sentrybell/doc/platform-notes.html",
                               }));
 }
 
@@ -25,7 +25,7 @@ TEST(ContactLabels, ARootInstallFormsTheDocumentPathWithOneSeparator)
     FormHarness h;
     h.environment.folder = "/";
     h.form.Label4_Click(0);
-    EXPECT_EQ(h.shell.opened.at(0), "open /doc/user-guide.html");
+    EXPECT_EQ(h.shell.opened.at(0), "/doc/user-guide.html");
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST_F(LogFileSelection, LogDialogIsTheSaveDialogSetUpForTheLogFile)
     EXPECT_EQ(request.owner, 0x1234U);
     EXPECT_EQ(request.fileName, "iiserr.txt");
     EXPECT_EQ(request.filters, (std::vector<FileFilter>{{"textﾌｧｲﾙ", "*.txt"}}));
-    EXPECT_EQ(request.flags, OFN_READONLY); // and so no overwrite question
+    EXPECT_EQ(request.flags, FileDialogOption::ReadOnly); // and so no overwrite question
     EXPECT_EQ(request.title, "ログファイル設定");
     EXPECT_EQ(request.defaultExt, "doc");
     EXPECT_EQ(request.initialFolder, "/opt/watch");
@@ -47,7 +47,7 @@ TEST_F(LogFileSelection, LogFieldKeepsItsTextUnlessAFileIsAccepted)
     f.Command3_Click(); // cancelled
     EXPECT_EQ(f.txtLog.Text(), "/var/log/old.txt");
 
-    h.fileChooser.fail(CDERR_DIALOGFAILURE);
+    h.fileChooser.fail(FileDialogFault::DialogFailure);
     f.Command3_Click();
     EXPECT_EQ(f.txtLog.Text(), "/var/log/old.txt");
 

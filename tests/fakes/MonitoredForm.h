@@ -35,7 +35,7 @@ struct MonitoredForm
         f.OptBoot(0).Value = true;
         h.internet.body = "<html>ok</html>";
         InstallTraySubclass(f);
-        SetTrayIcon(f, f.Caption, NIM_ADD);
+        SetTrayIcon(f, f.Caption, TrayMessage::Add);
         f.Timer1.Interval = 30000;
         f.Timer1.Enabled = true;
         f.addObserver([this](Control&, Prop prop) {

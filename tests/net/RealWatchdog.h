@@ -52,7 +52,7 @@ struct RealWatchdog
         form.txtPass.Text = " ";
         form.OptBoot(0).Value = true;
         InstallTraySubclass(form);
-        SetTrayIcon(form, form.Caption, NIM_ADD);
+        SetTrayIcon(form, form.Caption, TrayMessage::Add);
         form.Timer1.Interval = IntervalMs;
         form.Timer1.Enabled = true;
     }

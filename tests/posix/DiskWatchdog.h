@@ -45,7 +45,7 @@ struct DiskWatchdog
         form.txtSubject.Text = "web server down";
         form.OptBoot(0).Value = true;
         InstallTraySubclass(form);
-        SetTrayIcon(form, form.Caption, NIM_ADD);
+        SetTrayIcon(form, form.Caption, TrayMessage::Add);
         form.Timer1.Interval = IntervalMs;
         form.Timer1.Enabled = true;
     }

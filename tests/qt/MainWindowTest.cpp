@@ -167,8 +167,8 @@ TEST_F(MainWindowView, ContactLabelsOpenTheirDocuments)
     QTest::mouseClick(h.window.widgetFor(f.Label4(0)), Qt::LeftButton);
     QTest::mouseClick(h.window.widgetFor(f.Label5(0)), Qt::LeftButton);
     ASSERT_EQ(h.shell.opened.size(), 2U);
-    EXPECT_EQ(h.shell.opened[0], "open /opt/sentrybell/doc/user-guide.html");
-    EXPECT_EQ(h.shell.opened[1], "open /opt/sentrybell/doc/platform-notes.html");
+    EXPECT_EQ(h.shell.opened[0], "/opt/sentrybell/doc/user-guide.html");
+    EXPECT_EQ(h.shell.opened[1], "/opt/sentrybell/doc/platform-notes.html");
     EXPECT_EQ(h.window.widgetFor(f.Label4(2))->cursor().shape(), Qt::PointingHandCursor);
 }
 

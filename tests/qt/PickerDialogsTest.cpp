@@ -191,7 +191,7 @@ TEST_F(PickerDialogs, OpenDialogReportsAMultipleSelectionWithItsFolder)
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
     request.initialFolder = utf8(programFolder.path());
-    request.flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+    request.flags = FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer;
     request.filters = {{"A", "*.a"}, {"Text", "*.txt"}};
     request.filterIndex = 2;
     QString selectedFilter;

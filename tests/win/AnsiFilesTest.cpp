@@ -139,7 +139,7 @@ TEST_F(AnsiFiles, TheTrayTipIsCutTo63ShiftJisBytesBetweenCharacters)
     for (int i = 0; i < 40; ++i) {
         caption += "受";
     }
-    SetTrayIcon(form, AppTitle, NIM_ADD);
+    SetTrayIcon(form, AppTitle, TrayMessage::Add);
     ShowStatus(form, caption);
     EXPECT_EQ(form.Caption(), caption);
     EXPECT_EQ(ansi(tray.tip).size(), 63U) << "1 + 31 x 2 bytes";

@@ -181,7 +181,7 @@ TEST_F(Dialogs, TheSaveDialogShowsTheRequestAndAddsTheDefaultExtension)
     request.filters = {{"textﾌｧｲﾙ", "*.*"}};
     request.filterIndex = 1;
     request.defaultExt = "doc";
-    request.flags = OFN_READONLY;
+    request.flags = FileDialogOption::ReadOnly;
 
     std::string title;
     std::string type;
@@ -215,7 +215,7 @@ TEST_F(Dialogs, TheOpenDialogReturnsSeveralFilesAsFolderAndNames)
     }
     FileDialogRequest request;
     request.initialFolder = folder.path();
-    request.flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    request.flags = FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer | FileDialogOption::FileMustExist;
     request.fileBufferSize = 1024;
     ModalDriver driver(onDialog([](HWND dialog) {
         SetWindowTextW(fileNameField(dialog), L"\"a.txt\" \"b.txt\"");
@@ -246,7 +246,7 @@ TEST_F(Dialogs, ACancelIsNoFailureAndAnAnswerTooLongForTheBufferIs)
     }));
     const FileDialogResult failed = WinFileChooser().choose(request);
     EXPECT_EQ(failed.outcome, FileDialogResult::Outcome::Failed);
-    EXPECT_EQ(failed.extendedError, FNERR_BUFFERTOOSMALL);
+    EXPECT_EQ(failed.extendedError, FileDialogFault::BufferTooSmall);
 }
 
 TEST_F(Dialogs, TheFolderBrowserOpensOnTheInitialFolderUnderThePrompt)
@@ -273,19 +273,19 @@ TEST_F(Dialogs, TheFolderBrowserOpensOnTheInitialFolderUnderThePrompt)
     EXPECT_EQ(WinFolderChooser().browseForFolder(0, folder.path(), prompt), "");
 }
 
-TEST_F(Dialogs, TheShellStartsWhatItIsGivenWithItsParameters)
+TEST_F(Dialogs, TheShellOpensWhatItIsGiven)
 {
     const std::string record = folder / "opened.txt";
     SetEnvironmentVariableW(L"SENTRYBELL_RECORD_FILE", Widen(record).c_str());
     WinShell shell;
-    shell.ShellExecute("open", Narrow(WinePath(SENTRYBELL_RECORDER_EXE)), "/START", "", 1);
+    shell.openDocument(Narrow(WinePath(SENTRYBELL_RECORDER_EXE)));
     std::optional<std::string> recorded;
     for (int i = 0; i < 100 && !(recorded = ReadWholeFile(record)); ++i) {
         Sleep(50);
     }
     SetEnvironmentVariableW(L"SENTRYBELL_RECORD_FILE", nullptr);
     ASSERT_TRUE(recorded.has_value()) << "the program did not start within 5 s";
-    EXPECT_EQ(*recorded, "/START\r\n");
+    EXPECT_EQ(*recorded, "\r\n") << "started with no arguments";
 }
 
 TEST(FileDialogBuffers, TheFilterListIsNulSeparated)
@@ -309,13 +309,14 @@ TEST(FileDialogBuffers, AnAnswerIsReadAsTheDialogLaysItOut)
     EXPECT_EQ(root.files[0].path, "C:\\a.txt");
 
     const std::wstring several(L"C:\\logs\0a.txt\0b.txt\0\0", 21);
-    const FileDialogResult two = ReadAcceptedBuffer(several, 8, OFN_ALLOWMULTISELECT | OFN_EXPLORER);
+    const FileDialogResult two =
+        ReadAcceptedBuffer(several, 8, FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer);
     EXPECT_EQ(two.folder, "C:\\logs");
     ASSERT_EQ(two.files.size(), 2U);
     EXPECT_EQ(two.files[1].path, "C:\\logs\\b.txt");
 
     const FileDialogResult oldStyle =
-        ReadAcceptedBuffer(std::wstring(L"C:\\logs a.txt b.txt\0", 20), 0, OFN_ALLOWMULTISELECT);
+        ReadAcceptedBuffer(std::wstring(L"C:\\logs a.txt b.txt\0", 20), 0, FileDialogOption::AllowMultiSelect);
     EXPECT_EQ(oldStyle.folder, "C:\\logs");
     ASSERT_EQ(oldStyle.files.size(), 2U);
     EXPECT_EQ(oldStyle.files[0].path, "C:\\logs\\a.txt");
