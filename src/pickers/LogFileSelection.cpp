@@ -20,10 +20,7 @@ constexpr const char* FolderPrompt = "希望のﾌｫﾙﾀﾞｰ名をｸﾘｯ
 
 void Form1::Command3_Click()
 {
-    if (m_services.fileChooser == nullptr) {
-        return;
-    }
-    clsDialog dialog(*m_services.fileChooser, m_services.messageBox);
+    clsDialog dialog(m_services.fileChooser, m_services.messageBox);
     dialog.CancelError(true);
     dialog.hWnd(hWnd);
     dialog.FileName(LogFileName);
@@ -44,10 +41,7 @@ void Form1::Command3_Click()
 
 void Form1::Command4_Click()
 {
-    if (m_services.folderChooser == nullptr) {
-        return;
-    }
-    const std::string folder = BrowseForFolder(*m_services.folderChooser, hWnd, txtParaPath.Text(), FolderPrompt);
+    const std::string folder = BrowseForFolder(m_services.folderChooser, hWnd, txtParaPath.Text(), FolderPrompt);
     if (!folder.empty()) {
         txtParaPath.Text = folder;
     }

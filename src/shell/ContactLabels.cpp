@@ -19,14 +19,10 @@ std::string DocumentPath(Form1& owner, const std::string& document)
 // Both elements of a notice open the same page; the index is not looked at.
 void Form1::Label4_Click(int /*index*/)
 {
-    if (ShellService* shell = services().shell) {
-        shell->openDocument(DocumentPath(*this, UserGuideDocument));
-    }
+    services().shell.openDocument(DocumentPath(*this, UserGuideDocument));
 }
 
 void Form1::Label5_Click(int /*index*/)
 {
-    if (ShellService* shell = services().shell) {
-        shell->openDocument(DocumentPath(*this, PlatformNotesDocument));
-    }
+    services().shell.openDocument(DocumentPath(*this, services().notice.document));
 }

@@ -52,8 +52,8 @@ Form1::Form1(Form1Services services) : Control("Form1"), m_services(std::move(se
     // The contact notices: a lead-in text and a link-styled text each.
     Label4.add(0, "使い方は");
     Label4.add(2, "ユーザーガイド");
-    Label5.add(1, "Linuxでの動作は");
-    Label5.add(0, "代替機能の説明");
+    Label5.add(1, m_services.notice.leadIn);
+    Label5.add(0, m_services.notice.link);
 
     Menu_File.items = {&Menu_Open, &menu_Bar1, &Menu_Start, &Menu_Stop, &menu_Bar2, &Menu_End};
 }

@@ -24,8 +24,17 @@ class FileChooser;
 class FolderChooser;
 class OperatorReport;
 
-// Everything outside the model that the handlers use. The composition root owns the adapters;
-// tests pass fakes. The later members may be null in a build that does not use them.
+// What the window says and opens where the platforms differ: the second contact notice's lead-in and
+// link texts, and the page it opens (a file of the "doc" folder beside the program).
+struct PlatformNotice
+{
+    std::string leadIn;
+    std::string link;
+    std::string document;
+};
+
+// Everything outside the model that the handlers use, each port always wired: the composition root
+// owns the adapters and states the platform's words; tests pass fakes.
 struct Form1Services
 {
     Clock& clock;
@@ -35,14 +44,15 @@ struct Form1Services
     MessageBoxService& messageBox;
     TrayService& tray;
     AppLifetime& lifetime;
-    ShellService* shell = nullptr;
-    InternetClient* internet = nullptr;
-    MailLibrary* mail = nullptr;
-    ProcessLauncher* launcher = nullptr;
-    RegistryStore* registry = nullptr;
-    FileChooser* fileChooser = nullptr;
-    FolderChooser* folderChooser = nullptr;
-    OperatorReport* report = nullptr; // what the operator must hear of outside the window
+    ShellService& shell;
+    InternetClient& internet;
+    MailLibrary& mail;
+    ProcessLauncher& launcher;
+    RegistryStore& registry;
+    FileChooser& fileChooser;
+    FolderChooser& folderChooser;
+    OperatorReport& report; // what the operator must hear of outside the window
+    PlatformNotice notice;
 };
 
 inline constexpr const char* AppTitle = "Sentrybell";

@@ -15,9 +15,16 @@ TEST(ContactLabels, BothElementsOfANoticeOpenTheSameShippedDocument)
     EXPECT_EQ(h.shell.opened, (std::vector<std::string>{
                                   "/opt/sentrybell/doc/user-guide.html",
                                   "/opt/sentrybell/doc/user-guide.html",
-                                  "/opt/sentrybell/doc/platform-notes.html",
-                                  "/opt/sentrybell/doc/platform-notes.html",
+                                  "/opt/sentrybell/doc/notes.html",
+                                  "/opt/sentrybell/doc/notes.html",
                               }));
+}
+
+TEST(ContactLabels, TheSecondNoticeSaysWhatTheProgramGivesIt)
+{
+    FormHarness h;
+    EXPECT_EQ(h.form.Label5(1).Caption(), h.notice.leadIn);
+    EXPECT_EQ(h.form.Label5(0).Caption(), h.notice.link);
 }
 
 TEST(ContactLabels, ARootInstallFormsTheDocumentPathWithOneSeparator)

@@ -90,19 +90,4 @@ TEST_F(LogFileSelection, EmptyAnswerKeepsTheSaveFolder)
     EXPECT_EQ(f.txtParaPath.Text(), "/srv/www/copy");
 }
 
-TEST_F(LogFileSelection, ButtonsDoNothingWithoutChoosers)
-{
-    Form1Services services = h.services();
-    services.fileChooser = nullptr;
-    services.folderChooser = nullptr;
-    Form1 bare(services);
-    bare.txtLog.Text = "/var/log/old.txt";
-    bare.txtParaPath.Text = "/srv";
-    bare.Command3_Click();
-    bare.Command4_Click();
-    EXPECT_EQ(bare.txtLog.Text(), "/var/log/old.txt");
-    EXPECT_EQ(bare.txtParaPath.Text(), "/srv");
-    EXPECT_TRUE(h.fileChooser.requests.empty());
-}
-
 } // namespace

@@ -36,9 +36,6 @@ struct RealWatchdog
         WriteFile(folder.file("iisreset"), "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/iisreset.calls\"\n",
                   std::filesystem::perms(0755));
         environment.folder = folder.path().string();
-        services().internet = &internet;
-        services().mail = &mailer;
-        services().launcher = &launcher;
         mailer.setCredentials([this] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
 
         form.txtLog.Text = logFolder() + "/iiserr.txt";
@@ -99,6 +96,16 @@ struct RealWatchdog
         return options;
     }()};
     PosixProcessLauncher launcher{[this](const std::string& text) { launchReports.push_back(text); }};
-    Form1 form{Form1Services{clock, environment, files, encoding, messageBox, tray, lifetime}};
+    FakePorts fakes;
+    Form1 form{fakes.services({.clock = &clock,
+                               .environment = &environment,
+                               .files = &files,
+                               .encoding = &encoding,
+                               .messageBox = &messageBox,
+                               .tray = &tray,
+                               .lifetime = &lifetime,
+                               .internet = &internet,
+                               .mail = &mailer,
+                               .launcher = &launcher})};
     FakeTimerDriver timer{form, clock};
 };

@@ -3,6 +3,7 @@
 
 #include "fakes/FormHarness.h"
 #include "monitor/StatusTexts.h"
+#include "posix/IniRegistryStore.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixProcessLauncher.h"
 #include "posix/Utf8Encoding.h"
@@ -15,10 +16,10 @@
 #include <string>
 #include <vector>
 
-// A running watchdog whose files and commands are real: the log, the page copy and the settings are
-// files in a folder of its own, and iisreset is a real program started from that folder (none until
-// a test writes one). The page and the mail are fakes, and the timer follows a fake clock, so a test
-// says when each check was due.
+// A running watchdog whose files and commands are real: the log, the page copy, the settings and the
+// auto-logon store are files in a folder of its own, and iisreset is a real program started from that folder (none
+// until a test writes one). The page and the mail are fakes, and the timer follows a fake clock, so a test says when
+// each check was due.
 struct DiskWatchdog
 {
     static constexpr int IntervalMs = 30000;
@@ -28,10 +29,6 @@ struct DiskWatchdog
         std::filesystem::create_directory(logFolder());
         std::filesystem::create_directory(saveFolder());
         environment.folder = folder.path().string();
-        services().internet = &internet;
-        services().mail = &mail;
-        services().launcher = &launcher;
-        services().registry = &registry;
         internet.body = "<html>ok</html>";
 
         form.txtLog.Text = logPath();
@@ -96,8 +93,20 @@ struct DiskWatchdog
     FakeLifetime lifetime;
     FakeInternetClient internet;
     FakeMailLibrary mail;
-    FakeRegistry registry;
+    // A real store, in a folder of its own that a test may make unwritable.
+    IniRegistryStore registry{files, folder.file("etc") + "/sentrybell/registry.ini"};
     PosixProcessLauncher launcher{[this](const std::string& text) { launchReports.push_back(text); }};
-    Form1 form{Form1Services{clock, environment, files, encoding, messageBox, tray, lifetime}};
+    FakePorts fakes;
+    Form1 form{fakes.services({.clock = &clock,
+                               .environment = &environment,
+                               .files = &files,
+                               .encoding = &encoding,
+                               .messageBox = &messageBox,
+                               .tray = &tray,
+                               .lifetime = &lifetime,
+                               .internet = &internet,
+                               .mail = &mail,
+                               .launcher = &launcher,
+                               .registry = &registry})};
     FakeTimerDriver timer{form, clock};
 };

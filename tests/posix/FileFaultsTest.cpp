@@ -5,7 +5,6 @@
 // the next check is due one interval later, by the fake clock, and runs.
 #include "DiskWatchdog.h"
 #include "config/AutoLogon.h"
-#include "posix/IniRegistryStore.h"
 #include "support/ProcessCensus.h"
 
 #include <algorithm>
@@ -130,8 +129,6 @@ TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
 {
     // Under a regular file no store can be made, root or not.
     WriteFile(folder.file("etc"), "", fs::perms(0644));
-    IniRegistryStore store(files, folder.file("etc") + "/sentrybell/registry.ini");
-    services().registry = &store;
     form.txtUser.Text = "Administrator";
     form.txtUserPass.Text = "pw";
     form.txtProxy.Text = " ";
@@ -145,7 +142,7 @@ TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
     form.Command1_Click();
     EXPECT_TRUE(messageBox.shown.empty()) << "a refused registry write is silent";
     EXPECT_NE(ReadWholeFile(form.IniPath).find("LOGIN=1"), std::string::npos) << "the settings were saved";
-    EXPECT_EQ(GetRegValue(&store, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon), "");
+    EXPECT_EQ(GetRegValue(registry, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon), "");
 
     const auto saved = clock.steadyNow();
     ASSERT_EQ(timer.dueAt(), saved + Interval);

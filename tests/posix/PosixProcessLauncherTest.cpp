@@ -46,9 +46,8 @@ TEST_F(ProcessLaunching, RunIisResetStartsTheScriptInAFolderWithSpaces)
 {
     TemporaryFolder system("sentrybell system folder; $(touch injected)");
     WriteFile(system.file("iisreset"), RecorderScript, Executable);
-    FormHarness h;
+    FormHarness h({.launcher = &launcher});
     h.environment.folder = system.path().string();
-    h.form.services().launcher = &launcher;
 
     RunIisReset(h.form, IisRestart);
 
@@ -64,9 +63,8 @@ TEST_F(ProcessLaunching, EachButtonReachesTheScriptWithItsSwitch)
 {
     TemporaryFolder system;
     WriteFile(system.file("iisreset"), RecorderScript, Executable);
-    FormHarness h;
+    FormHarness h({.launcher = &launcher});
     h.environment.folder = system.path().string();
-    h.form.services().launcher = &launcher;
 
     const std::string log = system.file("calls.log");
     const char* switches[] = {"/RESTART", "/START", "/STOP", "/REBOOT"};

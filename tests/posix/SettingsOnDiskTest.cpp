@@ -4,6 +4,7 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
@@ -27,14 +28,15 @@ struct DiskForm
     FakeTray tray;
     FakeLifetime lifetime;
     FakeRegistry registry;
-    Form1 form{services()};
-
-    Form1Services services()
-    {
-        Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
-        s.registry = &registry;
-        return s;
-    }
+    FakePorts fakes;
+    Form1 form{fakes.services({.clock = &clock,
+                               .environment = &environment,
+                               .files = &files,
+                               .encoding = &encoding,
+                               .messageBox = &messageBox,
+                               .tray = &tray,
+                               .lifetime = &lifetime,
+                               .registry = &registry})};
 };
 
 class SettingsOnDisk : public ::testing::Test

@@ -3,6 +3,7 @@
 // that is taken down mid-run, a recorder in place of iisreset, and aiosmtpd receiving the alert.
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "net/CurlInternetClient.h"
 #include "net/CurlMailer.h"
 #include "posix/PosixClock.h"
@@ -59,11 +60,17 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     CurlMailer mail(mailOptions);
     PosixProcessLauncher launcher;
 
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.internet = &internet;
-    services.mail = &mail;
-    services.launcher = &launcher;
-    Form1 form(services);
+    FakePorts fakes;
+    Form1 form(fakes.services({.clock = &clock,
+                               .environment = &environment,
+                               .files = &files,
+                               .encoding = &encoding,
+                               .messageBox = &messageBox,
+                               .tray = &tray,
+                               .lifetime = &lifetime,
+                               .internet = &internet,
+                               .mail = &mail,
+                               .launcher = &launcher}));
     MainWindow window(form, tray);
 
     form.txtUrl.Text = web.url("/check.htm");
