@@ -3,6 +3,7 @@
 
 #include "shell/Controls.h"
 
+#include <type_traits>
 #include <vector>
 
 class Form1;
@@ -30,29 +31,23 @@ enum class ControlKind
     Frame,
 };
 
-inline ControlKind KindOf(const CommandButton&)
+// The kind of a control's class.
+template <typename C> constexpr ControlKind KindOf()
 {
-    return ControlKind::Button;
-}
-inline ControlKind KindOf(const TextBox&)
-{
-    return ControlKind::Edit;
-}
-inline ControlKind KindOf(const CheckBox&)
-{
-    return ControlKind::CheckBox;
-}
-inline ControlKind KindOf(const OptionButton&)
-{
-    return ControlKind::Option;
-}
-inline ControlKind KindOf(const Label&)
-{
-    return ControlKind::Label;
-}
-inline ControlKind KindOf(const Frame&)
-{
-    return ControlKind::Frame;
+    if constexpr (std::is_same_v<C, CommandButton>) {
+        return ControlKind::Button;
+    } else if constexpr (std::is_same_v<C, TextBox>) {
+        return ControlKind::Edit;
+    } else if constexpr (std::is_same_v<C, CheckBox>) {
+        return ControlKind::CheckBox;
+    } else if constexpr (std::is_same_v<C, OptionButton>) {
+        return ControlKind::Option;
+    } else if constexpr (std::is_same_v<C, Label>) {
+        return ControlKind::Label;
+    } else {
+        static_assert(std::is_same_v<C, Frame>, "the window shows no other kind of control");
+        return ControlKind::Frame;
+    }
 }
 
 // The window's own font, or the contact notices' link style (blue, bold, larger).
@@ -69,7 +64,7 @@ struct ControlPlace
 {
     template <typename C>
     ControlPlace(C& c, TwipsRect where, Frame* in, int tab, FontRole role = FontRole::Window)
-        : control(&c), kind(KindOf(c)), rect(where), container(in), tabIndex(tab), font(role)
+        : control(&c), kind(KindOf<C>()), rect(where), container(in), tabIndex(tab), font(role)
     {
     }
 

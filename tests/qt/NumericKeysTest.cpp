@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Real key, focus, clipboard, drop and input-method events on the real fields reach the boxes' slots,
 // and what the slots decide is what the field shows. The rules of the two seconds fields are the
-// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them.
+// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them (SlotRecord).
+#include "fakes/SlotRecord.h"
 #include "qt/ViewHarness.h"
 
 #include <QAction>
@@ -21,27 +22,7 @@ namespace {
 class NumericKeys : public ::testing::Test
 {
 protected:
-    NumericKeys()
-    {
-        // Discards "x", and Ctrl+V as a character; takes every other key.
-        box.KeyPress = [this](std::int16_t& keyCode) {
-            keys.push_back(keyCode);
-            selections.push_back(box.SelLength());
-            if (keyCode == 'x' || keyCode == 22) {
-                keyCode = 0;
-            }
-        };
-        // Keeps the digits of what an edit inserted, caret after them.
-        box.Change = [this](std::string_view before, std::string_view after) {
-            changes.emplace_back(std::string(before) + "|" + std::string(after));
-            std::string digits;
-            for (char c : after) {
-                digits += (c >= '0' && c <= '9') ? std::string(1, c) : std::string();
-            }
-            return TextEdit{digits, digits.size()};
-        };
-        box.LostFocus = [this] { ++focusLosses; };
-    }
+    NumericKeys() { RecordSlots(box, record); }
 
     QLineEdit* edit() { return h.widget<QLineEdit>(box); }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
@@ -50,11 +31,7 @@ protected:
         QApplication::sendEvent(edit(), &event);
     }
 
-    // What reached the slots; declared first, since the window may raise them while it goes.
-    std::vector<std::int16_t> keys;
-    std::vector<int> selections;
-    std::vector<std::string> changes;
-    int focusLosses = 0;
+    SlotRecord record; // before the window, which may raise the slots while it goes
     ViewHarness h;
     TextBox& box = h.form.txtTimeout;
 };
@@ -69,7 +46,7 @@ TEST_F(NumericKeys, TypedCharactersReachTheSlotWithTheirCodesAndADiscardedOneNev
     EXPECT_EQ(box.Text(), "45");
     QTest::keyClick(edit(), Qt::Key_Backspace);
     EXPECT_EQ(box.Text(), "4");
-    EXPECT_EQ(keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(0xFF15), 22, 8}));
+    EXPECT_EQ(record.keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(0xFF15), 22, 8}));
 
     box.KeyPress = [](std::int16_t& keyCode) { keyCode = keyCode == 13 ? 0 : keyCode; };
     bool returnPressed = false;
@@ -85,7 +62,7 @@ TEST_F(NumericKeys, TheSlotSeesTheSelectionTheKeyReplaces)
     QTest::keyClick(edit(), '7');
     edit()->setCursorPosition(0);
     QTest::keyClick(edit(), '1');
-    EXPECT_EQ(selections, (std::vector<int>{2, 0}));
+    EXPECT_EQ(record.selections, (std::vector<int>{2, 0}));
 }
 
 TEST_F(NumericKeys, TabShiftTabAndDeleteAreKeysThatNeverReachTheSlot)
@@ -96,7 +73,7 @@ TEST_F(NumericKeys, TabShiftTabAndDeleteAreKeysThatNeverReachTheSlot)
     edit()->setFocus();
     QTest::keyClick(edit(), Qt::Key_Tab);
     EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(h.form.txtUrl)) << "Tab moves on";
-    EXPECT_EQ(focusLosses, 1) << "and leaving the field raises LostFocus";
+    EXPECT_EQ(record.focusLosses, 1) << "and leaving the field raises LostFocus";
 
     h.form.Command5.Enabled = true;
     QLineEdit* interval = h.widget<QLineEdit>(h.form.txtTimer);
@@ -110,7 +87,7 @@ TEST_F(NumericKeys, TabShiftTabAndDeleteAreKeysThatNeverReachTheSlot)
     edit()->setCursorPosition(0);
     press(Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
     EXPECT_EQ(box.Text(), "5") << "Delete deletes";
-    EXPECT_TRUE(keys.empty());
+    EXPECT_TRUE(record.keys.empty());
 }
 
 TEST_F(NumericKeys, PastedDroppedAndComposedTextReachesTheChangeSlot)
@@ -147,9 +124,9 @@ TEST_F(NumericKeys, PastedDroppedAndComposedTextReachesTheChangeSlot)
     EXPECT_EQ(edit()->text(), "7");
 
     for (const char* change : {"|a5", "|a7", "7|7６ａ"}) {
-        EXPECT_NE(std::find(changes.begin(), changes.end(), change), changes.end()) << change;
+        EXPECT_NE(std::find(record.changes.begin(), record.changes.end(), change), record.changes.end()) << change;
     }
-    EXPECT_TRUE(keys.empty()) << "none of them is a typed key";
+    EXPECT_TRUE(record.keys.empty()) << "none of them is a typed key";
 }
 
 TEST_F(NumericKeys, AFieldWithoutSlotsTakesEveryCharacter)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Real WM_CHAR messages, pastes, input methods and focus changes on the native edits reach the boxes'
 // slots, and what the slots decide is what the edit shows. The rules of the two seconds fields are the
-// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them.
+// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them (SlotRecord).
 #include "ModalDriver.h"
+#include "fakes/SlotRecord.h"
 #include "winview/WinViewHarness.h"
 
 #include <algorithm>
@@ -17,24 +18,7 @@ class NumericKeys : public ::testing::Test
 protected:
     NumericKeys()
     {
-        // Discards "x", and Ctrl+V as a character; takes every other key.
-        box.KeyPress = [this](std::int16_t& keyCode) {
-            keys.push_back(keyCode);
-            selections.push_back(box.SelLength());
-            if (keyCode == 'x' || keyCode == 22) {
-                keyCode = 0;
-            }
-        };
-        // Keeps the digits of what an edit inserted, caret after them.
-        box.Change = [this](std::string_view before, std::string_view after) {
-            changes.emplace_back(std::string(before) + "|" + std::string(after));
-            std::string digits;
-            for (char c : after) {
-                digits += (c >= '0' && c <= '9') ? std::string(1, c) : std::string();
-            }
-            return TextEdit{digits, digits.size()};
-        };
-        box.LostFocus = [this] { ++focusLosses; };
+        RecordSlots(box, record);
         h.showAndActivate();
     }
 
@@ -74,16 +58,12 @@ protected:
 
     bool changed(const std::string& change) const
     {
-        return std::find(changes.begin(), changes.end(), change) != changes.end();
+        return std::find(record.changes.begin(), record.changes.end(), change) != record.changes.end();
     }
 
     HWND edit() { return h.handle(box); }
 
-    // What reached the slots; declared first, since the window may raise them while it goes.
-    std::vector<std::int16_t> keys;
-    std::vector<int> selections;
-    std::vector<std::string> changes;
-    int focusLosses = 0;
+    SlotRecord record; // before the window, which may raise the slots while it goes
     WinViewHarness h;
     Form1& f = h.form;
     TextBox& box = f.txtTimeout;
@@ -95,7 +75,7 @@ TEST_F(NumericKeys, TypedCharactersReachTheSlotWithTheirCodesAndADiscardedOneNev
     type(box, L"4x5５\x16\b\r");
     EXPECT_EQ(box.Text(), "4") << "x and Ctrl+V discarded, the full-width 5 left out by Change, then Backspace";
     EXPECT_EQ(TextOf(edit()), "4");
-    EXPECT_EQ(keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(L'５'), 22, 8, 13}));
+    EXPECT_EQ(record.keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(L'５'), 22, 8, 13}));
 
     SetFocus(edit());
     PostMessageW(edit(), WM_KEYDOWN, VK_RETURN, 1);
@@ -110,7 +90,7 @@ TEST_F(NumericKeys, TheSlotSeesTheSelectionTheKeyReplaces)
     type(box, L"7");
     SendMessageW(edit(), EM_SETSEL, 0, 0);
     type(box, L"1");
-    EXPECT_EQ(selections, (std::vector<int>{2, 0}));
+    EXPECT_EQ(record.selections, (std::vector<int>{2, 0}));
 }
 
 TEST_F(NumericKeys, TabEscapeAndDeleteAreKeysThatNeverReachTheSlot)
@@ -123,11 +103,11 @@ TEST_F(NumericKeys, TabEscapeAndDeleteAreKeysThatNeverReachTheSlot)
     EXPECT_EQ(box.Text(), "5") << "Delete deletes";
     type(box, L"\t\x1b");
     EXPECT_EQ(box.Text(), "5") << "they reach the edit, which makes no text of them";
-    EXPECT_TRUE(keys.empty());
+    EXPECT_TRUE(record.keys.empty());
 
     SetFocus(h.handle(f.txtUrl));
     h.pump();
-    EXPECT_EQ(focusLosses, 1) << "leaving the edit raises LostFocus";
+    EXPECT_EQ(record.focusLosses, 1) << "leaving the edit raises LostFocus";
 }
 
 TEST_F(NumericKeys, PastedAndComposedTextReachesTheChangeSlot)
@@ -179,8 +159,9 @@ TEST_F(NumericKeys, PastedAndComposedTextReachesTheChangeSlot)
     EXPECT_TRUE(changed("|a5"));
     EXPECT_TRUE(changed("5|5b6"));
     EXPECT_TRUE(changed("56|56６ａ"));
-    EXPECT_TRUE(std::none_of(keys.begin(), keys.end(), [](std::int16_t key) { return key == 'a' || key == 'b'; }))
-        << "no paste is a typed key";
+    EXPECT_TRUE(std::none_of(record.keys.begin(), record.keys.end(), [](std::int16_t key) {
+        return key == 'a' || key == 'b';
+    })) << "no paste is a typed key";
 }
 
 TEST_F(NumericKeys, AnEditWithoutSlotsTakesEveryCharacter)
