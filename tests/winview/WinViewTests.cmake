@@ -11,7 +11,7 @@ target_link_libraries(winview_iisreset_recorder PRIVATE shell32)
 sentrybell_warnings(winview_iisreset_recorder)
 
 # imm32: the key filter tests commit text as an input method does.
-sentrybell_test(winview_tests winview sentrybell_winview sentrybell_winapp version imm32)
+sentrybell_test(winview_tests winview sentrybell_winview version imm32)
 target_sources(winview_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../win/WinTestFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/winview_tests.rc)
 target_compile_definitions(winview_tests PRIVATE SENTRYBELL_RECORDER_EXE="$<TARGET_FILE:winview_iisreset_recorder>"
