@@ -14,6 +14,7 @@
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProxyFreeEnvironment.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -58,9 +59,7 @@ bool easyRequest(const std::string& url)
 int main(int argc, char** argv)
 {
     const int requests = argc > 1 ? std::atoi(argv[1]) : 2000;
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-        unsetenv(name);
-    }
+    const ProxyFreeEnvironment noProxy;
     LoopbackHttpServer server;
     server.setReply(HttpReply::page(200, Page));
     std::string folder = (std::filesystem::temp_directory_path() / "sentrybell-bench-XXXXXX").string();

@@ -13,6 +13,7 @@
 #include "support/ClosedPort.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProcessCensus.h"
+#include "support/ProxyFreeEnvironment.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -124,9 +125,6 @@ class LongRun : public ::testing::Test
 protected:
     LongRun()
     {
-        for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-            ::unsetenv(name);
-        }
         std::filesystem::create_directory(folder.file("log"));
         std::filesystem::create_directory(folder.file("save"));
         WriteFile(folder.file("iisreset"), "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
@@ -214,6 +212,7 @@ protected:
         return true;
     }
 
+    ProxyFreeEnvironment noProxy;
     TemporaryFolder folder{"sentrybell long run"};
     LoopbackHttpServer web;
     ClosedPort refused;

@@ -9,6 +9,7 @@
 #include "posix/PosixProcessLauncher.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/TrayIcon.h"
+#include "support/ProxyFreeEnvironment.h"
 #include "support/TemporaryFolder.h"
 
 #include <chrono>
@@ -27,10 +28,6 @@ struct RealWatchdog
 
     explicit RealWatchdog(CurlFetchLimits limits = {}) : internet(limits)
     {
-        for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                                 "no_proxy", "NO_PROXY"}) {
-            ::unsetenv(name);
-        }
         std::filesystem::create_directory(logFolder());
         std::filesystem::create_directory(saveFolder());
         WriteFile(folder.file("iisreset"), "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/iisreset.calls\"\n",
@@ -79,6 +76,7 @@ struct RealWatchdog
         return result;
     }
 
+    ProxyFreeEnvironment noProxy;
     TemporaryFolder folder{"sentrybell watchdog"};
     std::vector<std::string> mailReports;
     std::vector<std::string> launchReports;
