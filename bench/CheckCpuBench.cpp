@@ -15,6 +15,7 @@
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -62,10 +63,8 @@ int main(int argc, char** argv)
     const ProxyFreeEnvironment noProxy;
     LoopbackHttpServer server;
     server.setReply(HttpReply::page(200, Page));
-    std::string folder = (std::filesystem::temp_directory_path() / "sentrybell-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        return 1;
-    }
+    const TemporaryFolder scratch("sentrybell-bench-");
+    const std::string& folder = scratch.path();
 
     PosixClock clock;
     PosixEnvironment environment;
@@ -150,7 +149,6 @@ int main(int argc, char** argv)
         bareWriteCpu += threadCpuSeconds() - cpu;
     }
     server.stop();
-    std::filesystem::remove_all(folder);
 
     const double perCheck = checkCpu / requests * 1e6;
     const double perEasy = easyCpu / requests * 1e6;

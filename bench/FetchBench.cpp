@@ -19,6 +19,7 @@
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -115,10 +116,8 @@ int main(int argc, char** argv)
     LoopbackHttpServer server;
     server.setReply(HttpReply::page(200, std::move(page)));
 
-    std::string folder = (std::filesystem::temp_directory_path() / "sentrybell-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        return 1;
-    }
+    const TemporaryFolder scratch("sentrybell-bench-");
+    const std::string& folder = scratch.path();
 
     PosixClock clock;
     PosixEnvironment environment;
@@ -153,7 +152,6 @@ int main(int argc, char** argv)
     }
     const long rssGrowth = peakRssKiB() - rssBefore;
     server.stop();
-    std::filesystem::remove_all(folder);
 
     const double fetchMedian = Median(fetchTimes);
     const double curlMedian = Median(curlTimes);

@@ -10,9 +10,9 @@
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -23,21 +23,6 @@
 class FetchFixture : public ::testing::Test
 {
 protected:
-    FetchFixture()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sentrybell-fetch-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        saveFolder = pattern;
-    }
-    ~FetchFixture() override
-    {
-        server.stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(saveFolder, ignored);
-    }
-
     // One fetch as the check cycle makes it, with the window's fields set as given.
     int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
     {
@@ -77,7 +62,8 @@ protected:
     CurlFetchLimits limits;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment
     std::string caFile;            // empty: the system's certificates
-    std::string saveFolder;
+    TemporaryFolder folder{"sentrybell fetch "};
+    std::string saveFolder = folder.path();
     std::chrono::steady_clock::duration elapsed{};
 
     FakeClock clock;

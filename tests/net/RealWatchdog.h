@@ -9,6 +9,7 @@
 #include "posix/PosixProcessLauncher.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/TrayIcon.h"
+#include "support/Files.h"
 #include "support/ProxyFreeEnvironment.h"
 #include "support/TemporaryFolder.h"
 
@@ -30,9 +31,9 @@ struct RealWatchdog
     {
         std::filesystem::create_directory(logFolder());
         std::filesystem::create_directory(saveFolder());
-        WriteFile(folder.file("iisreset"), "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/iisreset.calls\"\n",
+        WriteFile(folder / "iisreset", "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/iisreset.calls\"\n",
                   std::filesystem::perms(0755));
-        environment.folder = folder.path().string();
+        environment.folder = folder.path();
         services().internet = &internet;
         services().mail = &mailer;
         services().launcher = &launcher;
@@ -55,12 +56,12 @@ struct RealWatchdog
     }
 
     Form1Services& services() { return form.services(); }
-    std::string logFolder() const { return folder.file("log"); }
-    std::string saveFolder() const { return folder.file("save"); }
+    std::string logFolder() const { return folder / "log"; }
+    std::string saveFolder() const { return folder / "save"; }
     std::string copyPath() const { return saveFolder() + "/check.htm"; }
     std::string copy() const { return ReadWholeFile(copyPath()); }
     std::string log() const { return ReadWholeFile(form.txtLog.Text); }
-    std::string iisresetCalls() const { return ReadWholeFile(folder.file("iisreset.calls")); }
+    std::string iisresetCalls() const { return ReadWholeFile(folder / "iisreset.calls"); }
 
     // Runs the tick that is due; false when none is.
     bool tick() { return timer.fireNext(); }

@@ -7,6 +7,7 @@
 #include "posix/PosixProcessLauncher.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/TrayIcon.h"
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <chrono>
@@ -27,7 +28,7 @@ struct DiskWatchdog
     {
         std::filesystem::create_directory(logFolder());
         std::filesystem::create_directory(saveFolder());
-        environment.folder = folder.path().string();
+        environment.folder = folder.path();
         services().internet = &internet;
         services().mail = &mail;
         services().launcher = &launcher;
@@ -51,9 +52,9 @@ struct DiskWatchdog
     }
 
     Form1Services& services() { return form.services(); }
-    std::string logFolder() const { return folder.file("log"); }
+    std::string logFolder() const { return folder / "log"; }
     std::string logPath() const { return logFolder() + "/iiserr.txt"; }
-    std::string saveFolder() const { return folder.file("save"); }
+    std::string saveFolder() const { return folder / "save"; }
     std::string copyPath() const { return saveFolder() + "/check.htm"; }
 
     void setServerDown(bool down) { internet.failOpen = down; }

@@ -85,7 +85,7 @@ TEST_F(FileFaults, TheSaveFolderRemovedWhileRunning)
 TEST_F(FileFaults, ASaveFolderThatIsARegularFileKeepsItsContent)
 {
     // The completeness check lets any existing entry stand as the save folder, a file included.
-    const std::string file = folder.file("not-a-folder");
+    const std::string file = folder / "not-a-folder";
     WriteFile(file, "the operator's file", fs::perms(0644));
     form.txtParaPath.Text = file;
     tickAndExpectNextAfter(Interval);
@@ -129,8 +129,8 @@ TEST_F(FileFaults, AFifoInPlaceOfTheLogOrTheCopyNeverHoldsTheWindow)
 TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
 {
     // Under a regular file no store can be made, root or not.
-    WriteFile(folder.file("etc"), "", fs::perms(0644));
-    IniRegistryStore store(files, folder.file("etc") + "/sentrybell/registry.ini");
+    WriteFile(folder / "etc", "", fs::perms(0644));
+    IniRegistryStore store(files, folder / "etc" + "/sentrybell/registry.ini");
     services().registry = &store;
     form.txtUser.Text = "Administrator";
     form.txtUserPass.Text = "pw";
@@ -141,7 +141,7 @@ TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
     form.chkSysStart.Value = 1;
     form.Timer1.Enabled = false;
 
-    form.IniPath = folder.file("SETTING.ini");
+    form.IniPath = folder / "SETTING.ini";
     form.Command1_Click();
     EXPECT_TRUE(messageBox.shown.empty()) << "a refused registry write is silent";
     EXPECT_NE(ReadWholeFile(form.IniPath).find("LOGIN=1"), std::string::npos) << "the settings were saved";

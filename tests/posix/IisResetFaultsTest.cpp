@@ -42,10 +42,10 @@ protected:
 
 TEST_F(IisResetFaults, AMissingIisResetIsReportedAndTheAlertStillGoesOut)
 {
-    ASSERT_FALSE(fs::exists(folder.file("iisreset")));
+    ASSERT_FALSE(fs::exists(folder / "iisreset"));
     failTwice();
     ASSERT_EQ(launchReports.size(), 1U);
-    EXPECT_NE(launchReports[0].find(folder.file("iisreset")), std::string::npos) << launchReports[0];
+    EXPECT_NE(launchReports[0].find(folder / "iisreset"), std::string::npos) << launchReports[0];
     EXPECT_EQ(ChildrenOfThisProcess().all, 0);
     expectAlertAndNextCheck();
 }
@@ -53,8 +53,8 @@ TEST_F(IisResetFaults, AMissingIisResetIsReportedAndTheAlertStillGoesOut)
 TEST_F(IisResetFaults, AnIisResetThatHangsNeitherHoldsTheWindowNorLeavesAZombie)
 {
     // The stand-in writes its pid and then waits far longer than any test.
-    const std::string pidFile = folder.file("iisreset.pid");
-    WriteFile(folder.file("iisreset"),
+    const std::string pidFile = folder / "iisreset.pid";
+    WriteFile(folder / "iisreset",
               "#!/bin/sh\necho $$ > \"" + pidFile + ".tmp\"\nmv \"" + pidFile + ".tmp\" \"" + pidFile +
                   "\"\nexec sleep 600\n",
               fs::perms(0755));

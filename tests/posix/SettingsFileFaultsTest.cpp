@@ -40,7 +40,7 @@ protected:
     SettingsFileFaults() : m_previous(std::cerr.rdbuf(m_quiet.rdbuf())) { form.Timer1.Enabled = false; }
     ~SettingsFileFaults() override { std::cerr.rdbuf(m_previous); }
 
-    std::string settingsPath() const { return folder.file("SETTING.ini"); }
+    std::string settingsPath() const { return folder / "SETTING.ini"; }
 
     // Start-up over the file; returns its wall-clock time in seconds.
     double startUp(const std::string& content)

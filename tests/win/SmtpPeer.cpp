@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "win/SmtpPeer.h"
 
-#include "win/WinTestFolder.h"
+#include "support/TemporaryFolder.h"
+#include "win/WinFiles.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -2,8 +2,9 @@
 // The system's dialogs behind the ports, answered as an operator would: the message box, the Open and
 // Save dialogs, the folder browser, and the shell's open.
 #include "shell/UiServices.h"
+#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 #include "winview/ModalDriver.h"
 #include "winview/WinFileChooser.h"
 #include "winview/WinFolderChooser.h"

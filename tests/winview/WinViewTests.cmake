@@ -12,7 +12,7 @@ sentrybell_warnings(winview_iisreset_recorder)
 
 # imm32: the key filter tests commit text as an input method does.
 sentrybell_test(winview_tests winview sentrybell_winview version imm32)
-target_sources(winview_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../win/WinTestFolder.cpp
+target_sources(winview_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../win/WinFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/winview_tests.rc)
 target_compile_definitions(winview_tests PRIVATE SENTRYBELL_RECORDER_EXE="$<TARGET_FILE:winview_iisreset_recorder>"
     SENTRYBELL_VERSION="${PROJECT_VERSION}")
