@@ -2,8 +2,10 @@
 // An iisreset that is missing or never ends, met by the running watchdog that really starts it. The
 // recovery line and the alert still go out, the window is never held, every child is reaped once it
 // ends, and the next check comes 40 s after the alert, by the fake clock.
-#include "DiskWatchdog.h"
+#include "fakes/RunningWatchdog.h"
+#include "monitor/StatusTexts.h"
 #include "support/ProcessCensus.h"
+#include "support/RealDisk.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@ namespace fs = std::filesystem;
 
 constexpr std::chrono::milliseconds RecoveryInterval{RecoveryIntervalMs};
 
-class IisResetFaults : public ::testing::Test, protected DiskWatchdog
+class IisResetFaults : public ::testing::Test, protected RunningWatchdog<RealDisk>
 {
 protected:
     // Two failed checks: the second escalates and starts iisreset /RESTART.
@@ -42,7 +44,7 @@ protected:
 
 TEST_F(IisResetFaults, AMissingIisResetIsReportedAndTheAlertStillGoesOut)
 {
-    ASSERT_FALSE(fs::exists(folder / "iisreset"));
+    fs::remove(folder / "iisreset");
     failTwice();
     ASSERT_EQ(launchReports.size(), 1U);
     EXPECT_NE(launchReports[0].find(folder / "iisreset"), std::string::npos) << launchReports[0];
