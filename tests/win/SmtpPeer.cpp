@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "win/SmtpPeer.h"
 
-#include "support/TemporaryFolder.h"
 #include "win/WinFiles.h"
 
 #include <atomic>

@@ -4,7 +4,6 @@
 #include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinFileSystem.h"
-#include "win/WinFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

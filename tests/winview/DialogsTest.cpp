@@ -2,7 +2,6 @@
 // The system's dialogs behind the ports, answered as an operator would: the message box, the Open and
 // Save dialogs, the folder browser, and the shell's open.
 #include "shell/UiServices.h"
-#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinFiles.h"
 #include "winview/ModalDriver.h"
