@@ -17,6 +17,7 @@
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
 #include "support/ClosedPort.h"
+#include "support/Files.h"
 #include "support/SmtpTestServer.h"
 #include "support/TemporaryFolder.h"
 
@@ -100,12 +101,12 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 9;
     TemporaryFolder folder("sentrybell-alert-bench");
-    WriteFile(folder.file("iisreset"), "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
+    WriteFile(folder / "iisreset", "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
     SmtpTestServer smtp;
     ClosedPort deadWebServer;
 
     PosixClock clock;
-    PosixEnvironment environment(folder.file("sentrybell"));
+    PosixEnvironment environment(folder / "sentrybell");
     PosixFileSystem files;
     Utf8Encoding encoding;
     IdlePorts idle;
@@ -119,8 +120,8 @@ int main(int argc, char** argv)
     form.txtUrl.Text = "http://" + deadWebServer.address() + "/check.htm";
     form.txtTimeout.Text = "5";
     form.txtTimer.Text = "30";
-    form.txtLog.Text = folder.file("iiserr.txt");
-    form.txtParaPath.Text = folder.path().string();
+    form.txtLog.Text = folder / "iiserr.txt";
+    form.txtParaPath.Text = folder.path();
     form.txtSMTP.Text = smtp.address();
     form.txtSendto.Text = "ops@example.test";
     form.txtFrom.Text = "watch@example.test";
@@ -147,8 +148,8 @@ int main(int argc, char** argv)
         const std::string message =
             BuildMailMessage({"watch@example.test", "ops@example.test", "web server down", form.errReport,
                               MailDate(std::chrono::system_clock::now()), MessageId("watch@example.test", "bench")});
-        WriteFile(folder.file("message.eml"), message, std::filesystem::perms(0644));
-        curlTimes.push_back(runCurlMail(smtp, folder.file("message.eml")));
+        WriteFile(folder / "message.eml", message, std::filesystem::perms(0644));
+        curlTimes.push_back(runCurlMail(smtp, folder / "message.eml"));
     }
     if (!smtp.waitForMails(static_cast<std::size_t>(2 * rounds), std::chrono::seconds(10))) {
         std::fprintf(stderr, "the server did not record every message\n");

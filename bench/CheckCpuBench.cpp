@@ -14,6 +14,8 @@
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -58,15 +60,11 @@ bool easyRequest(const std::string& url)
 int main(int argc, char** argv)
 {
     const int requests = argc > 1 ? std::atoi(argv[1]) : 2000;
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-        unsetenv(name);
-    }
+    const ProxyFreeEnvironment noProxy;
     LoopbackHttpServer server;
     server.setReply(HttpReply::page(200, Page));
-    std::string folder = (std::filesystem::temp_directory_path() / "sentrybell-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        return 1;
-    }
+    const TemporaryFolder scratch("sentrybell-bench-");
+    const std::string& folder = scratch.path();
 
     PosixClock clock;
     PosixEnvironment environment;
@@ -149,7 +147,6 @@ int main(int argc, char** argv)
         bareWriteCpu += threadCpuSeconds() - cpu;
     }
     server.stop();
-    std::filesystem::remove_all(folder);
 
     const double perCheck = checkCpu / requests * 1e6;
     const double perEasy = easyCpu / requests * 1e6;

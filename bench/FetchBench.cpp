@@ -18,6 +18,8 @@
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -106,9 +108,7 @@ int main(int argc, char** argv)
     const std::size_t mebibytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
     const std::size_t pageSize = mebibytes << 20;
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-        unsetenv(name);
-    }
+    const ProxyFreeEnvironment noProxy;
     std::string page(pageSize, '\0');
     for (std::size_t i = 0; i < page.size(); ++i) {
         page[i] = static_cast<char>((i * 2654435761U) >> 13);
@@ -116,10 +116,8 @@ int main(int argc, char** argv)
     LoopbackHttpServer server;
     server.setReply(HttpReply::page(200, std::move(page)));
 
-    std::string folder = (std::filesystem::temp_directory_path() / "sentrybell-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        return 1;
-    }
+    const TemporaryFolder scratch("sentrybell-bench-");
+    const std::string& folder = scratch.path();
 
     PosixClock clock;
     PosixEnvironment environment;
@@ -152,7 +150,6 @@ int main(int argc, char** argv)
     }
     const long rssGrowth = peakRssKiB() - rssBefore;
     server.stop();
-    std::filesystem::remove_all(folder);
 
     const double fetchMedian = Median(fetchTimes);
     const double curlMedian = Median(curlTimes);

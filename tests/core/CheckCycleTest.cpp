@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "fakes/MonitoredForm.h"
+#include "fakes/RunningWatchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,10 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* Stamp = "2026/12/07 09:05:03";
 
-class CheckCycle : public ::testing::Test, protected MonitoredForm
+class CheckCycle : public ::testing::Test, protected RunningWatchdog<>
 {
 protected:
-    // One tick of the timer, when it is due.
-    void tick() { ASSERT_TRUE(h.timer.fireNext()) << "a tick was due"; }
+    CheckCycle() { form.txtCC.Text = "cc1@example.test;cc2@example.test"; }
 };
 
 TEST_F(CheckCycle, FirstFailureIsLoggedOnly)
@@ -22,14 +21,14 @@ TEST_F(CheckCycle, FirstFailureIsLoggedOnly)
     setServerDown(true);
     tick();
     EXPECT_EQ(lines(log()), Lines({std::string(Stamp) + "ＵＲＬ指定エラー"}));
-    EXPECT_EQ(lines(f.errReport), Lines({std::string(Stamp) + "\t1回目　ＵＲＬ指定エラー"}));
-    EXPECT_EQ(f.errCount, 1);
-    EXPECT_TRUE(h.mail.calls.empty());
-    EXPECT_TRUE(h.launcher.starts.empty());
+    EXPECT_EQ(lines(form.errReport), Lines({std::string(Stamp) + "\t1回目　ＵＲＬ指定エラー"}));
+    EXPECT_EQ(form.errCount, 1);
+    EXPECT_TRUE(mail.calls.empty());
+    EXPECT_TRUE(launcher.starts.empty());
     EXPECT_EQ(captions, Lines({"チェックファイル受信中", "受信エラー発生！！"}));
-    EXPECT_EQ(h.tray.tip, "受信エラー発生！！");
-    EXPECT_TRUE(f.Timer1.Enabled());
-    EXPECT_EQ(f.Timer1.Interval(), 30000);
+    EXPECT_EQ(tray.tip, "受信エラー発生！！");
+    EXPECT_TRUE(form.Timer1.Enabled());
+    EXPECT_EQ(form.Timer1.Interval(), 30000);
 }
 
 TEST_F(CheckCycle, EveryCaptionReachesTheTrayTip)
@@ -37,44 +36,44 @@ TEST_F(CheckCycle, EveryCaptionReachesTheTrayTip)
     setServerDown(true);
     tick();
     tick();
-    EXPECT_EQ(h.tray.calls, Lines({"subclass", "add:Sentrybell", "modify:チェックファイル受信中",
-                                   "modify:受信エラー発生！！", "modify:チェックファイル受信中",
-                                   "modify:受信エラー発生！！", "modify:メール送信中！！", "delete", "restore"}));
+    EXPECT_EQ(tray.calls, Lines({"subclass", "add:Sentrybell", "modify:チェックファイル受信中",
+                                 "modify:受信エラー発生！！", "modify:チェックファイル受信中",
+                                 "modify:受信エラー発生！！", "modify:メール送信中！！", "delete", "restore"}));
 }
 
 TEST_F(CheckCycle, SecondFailureRestartsLogsThenMailsEveryRecipient)
 {
     setServerDown(true);
     tick();
-    h.mail.onSend = [this](const FakeMailLibrary::Call&) {
-        if (h.mail.calls.size() == 1) {
+    mail.onSend = [this](const FakeMailLibrary::Call&) {
+        if (mail.calls.size() == 1) {
             // By the first message the restart has been started and the recovery logged.
-            ASSERT_EQ(h.launcher.starts.size(), 1U);
-            EXPECT_EQ(h.launcher.starts[0].program, "/opt/sentrybell/iisreset");
-            EXPECT_EQ(h.launcher.starts[0].arguments, Lines({"/RESTART"}));
+            ASSERT_EQ(launcher.starts.size(), 1U);
+            EXPECT_EQ(launcher.starts[0].program, "/opt/sentrybell/iisreset");
+            EXPECT_EQ(launcher.starts[0].arguments, Lines({"/RESTART"}));
             EXPECT_EQ(lines(log()).back(), std::string(Stamp) + "\t自動 Costom:0\tIIS再起動！！");
-            EXPECT_EQ(f.Caption(), "メール送信中！！");
-            EXPECT_TRUE(h.tray.iconShown) << "the tray goes after the mail";
+            EXPECT_EQ(form.Caption(), "メール送信中！！");
+            EXPECT_TRUE(tray.iconShown) << "the tray goes after the mail";
         }
     };
     tick();
-    ASSERT_EQ(h.mail.calls.size(), 3U);
-    EXPECT_EQ(h.mail.calls[0].recipient, "ops@example.test");
-    EXPECT_EQ(h.mail.calls[1].recipient, "cc1@example.test");
-    EXPECT_EQ(h.mail.calls[2].recipient, "cc2@example.test");
-    for (const auto& call : h.mail.calls) {
-        EXPECT_EQ(call.body, f.errReport);
+    ASSERT_EQ(mail.calls.size(), 3U);
+    EXPECT_EQ(mail.calls[0].recipient, "ops@example.test");
+    EXPECT_EQ(mail.calls[1].recipient, "cc1@example.test");
+    EXPECT_EQ(mail.calls[2].recipient, "cc2@example.test");
+    for (const auto& call : mail.calls) {
+        EXPECT_EQ(call.body, form.errReport);
         EXPECT_EQ(call.subject, "web server down");
     }
-    EXPECT_EQ(lines(f.errReport).size(), 2U);
+    EXPECT_EQ(lines(form.errReport).size(), 2U);
     EXPECT_EQ(lines(log()).size(), 3U);
-    EXPECT_EQ(f.errCount, 0);
-    EXPECT_FALSE(h.tray.iconShown);
-    EXPECT_FALSE(h.tray.subclassed);
-    EXPECT_TRUE(f.Timer1.Enabled());
-    EXPECT_EQ(f.Timer1.Interval(), 40000);
-    EXPECT_EQ(h.timer.dueAt(), h.clock.steadyNow() + milliseconds(40000));
-    EXPECT_EQ(h.lifetime.endings, 0);
+    EXPECT_EQ(form.errCount, 0);
+    EXPECT_FALSE(tray.iconShown);
+    EXPECT_FALSE(tray.subclassed);
+    EXPECT_TRUE(form.Timer1.Enabled());
+    EXPECT_EQ(form.Timer1.Interval(), 40000);
+    EXPECT_EQ(timer.dueAt(), clock.steadyNow() + milliseconds(40000));
+    EXPECT_EQ(lifetime.endings, 0);
 }
 
 TEST_F(CheckCycle, ThirdFailureInARowCountsAsTheFirst)
@@ -83,14 +82,14 @@ TEST_F(CheckCycle, ThirdFailureInARowCountsAsTheFirst)
     tick();
     tick();
     tick();
-    EXPECT_EQ(f.errCount, 1);
-    EXPECT_EQ(h.mail.calls.size(), 3U) << "only the second failure alerted";
-    EXPECT_EQ(h.launcher.starts.size(), 1U);
-    const Lines report = lines(f.errReport);
-    ASSERT_EQ(report.size(), 3U);
-    EXPECT_NE(report[0].find("\t1回目"), std::string::npos);
-    EXPECT_NE(report[1].find("\t2回目"), std::string::npos);
-    EXPECT_NE(report[2].find("\t1回目"), std::string::npos);
+    EXPECT_EQ(form.errCount, 1);
+    EXPECT_EQ(mail.calls.size(), 3U) << "only the second failure alerted";
+    EXPECT_EQ(launcher.starts.size(), 1U);
+    const Lines failures = lines(form.errReport);
+    ASSERT_EQ(failures.size(), 3U);
+    EXPECT_NE(failures[0].find("\t1回目"), std::string::npos);
+    EXPECT_NE(failures[1].find("\t2回目"), std::string::npos);
+    EXPECT_NE(failures[2].find("\t1回目"), std::string::npos);
 }
 
 TEST_F(CheckCycle, FailureSuccessFailureNeverAlerts)
@@ -101,31 +100,31 @@ TEST_F(CheckCycle, FailureSuccessFailureNeverAlerts)
     tick();
     setServerDown(true);
     tick();
-    EXPECT_EQ(f.errCount, 1);
-    EXPECT_TRUE(h.mail.calls.empty());
-    EXPECT_TRUE(h.launcher.starts.empty());
+    EXPECT_EQ(form.errCount, 1);
+    EXPECT_TRUE(mail.calls.empty());
+    EXPECT_TRUE(launcher.starts.empty());
     EXPECT_EQ(lines(log()).size(), 2U);
 }
 
 TEST_F(CheckCycle, SystemRestartMailsThenRebootsAndEndsAtOnce)
 {
-    f.OptBoot(1).Value = true;
+    form.OptBoot(1).Value = true;
     setServerDown(true);
     tick();
-    h.mail.onSend = [this](const FakeMailLibrary::Call&) {
-        EXPECT_TRUE(h.launcher.starts.empty()) << "the mail goes out before the reboot";
+    mail.onSend = [this](const FakeMailLibrary::Call&) {
+        EXPECT_TRUE(launcher.starts.empty()) << "the mail goes out before the reboot";
     };
     tick();
-    EXPECT_EQ(h.mail.calls.size(), 3U);
-    ASSERT_EQ(h.launcher.starts.size(), 1U);
-    EXPECT_EQ(h.launcher.starts[0].arguments, Lines({"/REBOOT"}));
+    EXPECT_EQ(mail.calls.size(), 3U);
+    ASSERT_EQ(launcher.starts.size(), 1U);
+    EXPECT_EQ(launcher.starts[0].arguments, Lines({"/REBOOT"}));
     EXPECT_EQ(lines(log()).back(), std::string(Stamp) + "\t自動 Costom:0\tIIS再起動！！")
         << "the recovery line names the restart whatever the option";
-    EXPECT_EQ(h.lifetime.endings, 1);
-    EXPECT_EQ(h.lifetime.unloads, 0) << "no unload handling";
-    EXPECT_FALSE(f.Timer1.Enabled());
-    EXPECT_EQ(f.Timer1.Interval(), 30000) << "no restart interval without a restart";
-    EXPECT_FALSE(h.tray.iconShown);
+    EXPECT_EQ(lifetime.endings, 1);
+    EXPECT_EQ(lifetime.unloads, 0) << "no unload handling";
+    EXPECT_FALSE(form.Timer1.Enabled());
+    EXPECT_EQ(form.Timer1.Interval(), 30000) << "no restart interval without a restart";
+    EXPECT_FALSE(tray.iconShown);
 }
 
 TEST_F(CheckCycle, EachAlertCarriesEveryFailureSinceStartUp)
@@ -134,9 +133,9 @@ TEST_F(CheckCycle, EachAlertCarriesEveryFailureSinceStartUp)
     for (int i = 0; i < 4; ++i) {
         tick();
     }
-    ASSERT_EQ(h.mail.calls.size(), 6U);
-    EXPECT_EQ(lines(h.mail.calls[0].body).size(), 2U);
-    const Lines second = lines(h.mail.calls[3].body);
+    ASSERT_EQ(mail.calls.size(), 6U);
+    EXPECT_EQ(lines(mail.calls[0].body).size(), 2U);
+    const Lines second = lines(mail.calls[3].body);
     ASSERT_EQ(second.size(), 4U);
     const char* counts[] = {"\t1回目", "\t2回目", "\t1回目", "\t2回目"};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -150,48 +149,48 @@ TEST_F(CheckCycle, SuccessShowsTheTimeAndRestoresTheNormalInterval)
     tick();
     tick(); // restart: 40 s
     setServerDown(false);
-    f.txtTimer.Text = "10"; // an unsaved edit counts at the next check
-    h.clock.setLocal({2026, 12, 8, 3, 4, 5});
+    form.txtTimer.Text = "10"; // an unsaved edit counts at the next check
+    clock.setLocal({2026, 12, 8, 3, 4, 5});
     tick();
-    EXPECT_EQ(f.Caption(), "2026/12/08 03:04:05\u3000正常読み込み済み");
-    EXPECT_EQ(h.tray.tip, "メール送信中！！") << "the tray was torn down at the alert, with its last tip";
-    EXPECT_EQ(f.errCount, 0);
-    EXPECT_EQ(f.Timer1.Interval(), 10000);
-    EXPECT_EQ(h.timer.dueAt(), h.clock.steadyNow() + milliseconds(10000));
+    EXPECT_EQ(form.Caption(), "2026/12/08 03:04:05\u3000正常読み込み済み");
+    EXPECT_EQ(tray.tip, "メール送信中！！") << "the tray was torn down at the alert, with its last tip";
+    EXPECT_EQ(form.errCount, 0);
+    EXPECT_EQ(form.Timer1.Interval(), 10000);
+    EXPECT_EQ(timer.dueAt(), clock.steadyNow() + milliseconds(10000));
 }
 
 TEST_F(CheckCycle, ThePauseCountsFromTheEndOfALongCheck)
 {
     setServerDown(true);
     tick();
-    h.mail.onSend = [this](const FakeMailLibrary::Call&) { h.clock.advance(milliseconds(7000)); };
+    mail.onSend = [this](const FakeMailLibrary::Call&) { clock.advance(milliseconds(7000)); };
     tick();
-    const auto checkEnded = h.clock.steadyNow();
-    EXPECT_EQ(h.timer.dueAt(), checkEnded + milliseconds(40000));
+    const auto checkEnded = clock.steadyNow();
+    EXPECT_EQ(timer.dueAt(), checkEnded + milliseconds(40000));
 }
 
 TEST_F(CheckCycle, AnInvalidIntervalKeepsTheTimersIntervalButNotTheCount)
 {
     for (const char* text : {"", "abc", "0", "-1", "2147484"}) {
-        f.errCount = 1;
-        f.txtTimer.Text = text;
-        h.internet.events.clear();
+        form.errCount = 1;
+        form.txtTimer.Text = text;
+        internet.events.clear();
         tick();
-        EXPECT_FALSE(h.internet.eventsStarting("open").empty()) << "the page is still fetched: " << text;
-        EXPECT_EQ(f.errCount, 0) << text;
-        EXPECT_TRUE(f.Timer1.Enabled()) << text;
-        EXPECT_EQ(f.Timer1.Interval(), 30000) << text;
+        EXPECT_FALSE(internet.eventsStarting("open").empty()) << "the page is still fetched: " << text;
+        EXPECT_EQ(form.errCount, 0) << text;
+        EXPECT_TRUE(form.Timer1.Enabled()) << text;
+        EXPECT_EQ(form.Timer1.Interval(), 30000) << text;
     }
 }
 
 TEST_F(CheckCycle, NoTickStartsWhileOneRuns)
 {
-    h.mail.onSend = [this](const FakeMailLibrary::Call&) { EXPECT_FALSE(f.Timer1.Enabled()); };
+    mail.onSend = [this](const FakeMailLibrary::Call&) { EXPECT_FALSE(form.Timer1.Enabled()); };
     bool sawDisabled = false;
-    h.internet.body = "x";
-    f.Timer1.addObserver([&](Control&, Prop prop) {
-        if (prop == Prop::Enabled && !f.Timer1.Enabled()) {
-            sawDisabled = h.internet.events.empty();
+    internet.body = "x";
+    form.Timer1.addObserver([&](Control&, Prop prop) {
+        if (prop == Prop::Enabled && !form.Timer1.Enabled()) {
+            sawDisabled = internet.events.empty();
         }
     });
     tick();

@@ -13,12 +13,12 @@ namespace fs = std::filesystem;
 
 InstalledProgram::InstalledProgram(const std::string& recorderAlso)
 {
-    m_folder = m_root.file("sentrybell");
-    m_scratch = m_root.file("scratch");
+    m_folder = m_root / "sentrybell";
+    m_scratch = m_root / "scratch";
     fs::create_directory(m_folder);
     fs::create_directory(m_scratch);
-    fs::create_directory(m_root.file("runtime"));
-    fs::permissions(m_root.file("runtime"), fs::perms::owner_all);
+    fs::create_directory(m_root / "runtime");
+    fs::permissions(m_root / "runtime", fs::perms::owner_all);
 
     // A hard link where the build and the temporary folder share a file system; a copy otherwise.
     // Either way /proc/self/exe names the install folder, not the build's.
@@ -59,7 +59,7 @@ ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& 
 {
     std::map<std::string, std::string> merged{
         {"QT_QPA_PLATFORM", "offscreen"},
-        {"XDG_RUNTIME_DIR", m_root.file("runtime")},
+        {"XDG_RUNTIME_DIR", m_root / "runtime"},
         {"DISPLAY", ""},
         {"WAYLAND_DISPLAY", ""},
         // The checks go straight to the loopback servers.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "support/ChildProcess.h"
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <map>

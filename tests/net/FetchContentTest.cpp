@@ -132,11 +132,10 @@ TEST_F(FetchContent, UnwritableSaveFolderDoesNotChangeTheOutcome)
 {
     writeCopy("a regular file");
     server.setReply(HttpReply::page(200, "page"));
-    const std::string folder = saveFolder;
     saveFolder = copyPath(); // a folder path under a regular file cannot hold anything
     EXPECT_EQ(fetch(server.url()), FetchSucceeded);
     EXPECT_EQ(fetch("http://sentrybell-test.invalid/"), FetchUrlNotOpened);
-    saveFolder = folder;
+    saveFolder = folder.path();
     EXPECT_EQ(copy(), "a regular file");
 }
 

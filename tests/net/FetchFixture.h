@@ -8,45 +8,20 @@
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ProxyFreeEnvironment.h"
+#include "support/TemporaryFolder.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
 // FetchCheckPage over the real libcurl client and real files in a folder of the test's own, against
-// a scriptable server on loopback. The proxy variables of the environment are cleared, so that no
-// machine's proxy stands between the test and its server.
+// a scriptable server on loopback, with the environment's proxy variables cleared.
 class FetchFixture : public ::testing::Test
 {
 protected:
-    FetchFixture()
-    {
-        clearProxyEnvironment();
-        std::string pattern = (std::filesystem::temp_directory_path() / "sentrybell-fetch-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        saveFolder = pattern;
-    }
-    ~FetchFixture() override
-    {
-        server.stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(saveFolder, ignored);
-        clearProxyEnvironment();
-    }
-
-    static void clearProxyEnvironment()
-    {
-        for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                                 "no_proxy", "NO_PROXY"}) {
-            ::unsetenv(name);
-        }
-    }
-
     // One fetch as the check cycle makes it, with the window's fields set as given.
     int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
     {
@@ -79,11 +54,13 @@ protected:
 
     double seconds() const { return std::chrono::duration<double>(elapsed).count(); }
 
+    ProxyFreeEnvironment noProxy;
     LoopbackHttpServer server;
     CurlFetchLimits limits;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment
     std::string caFile;            // empty: the system's certificates
-    std::string saveFolder;
+    TemporaryFolder folder{"sentrybell fetch "};
+    std::string saveFolder = folder.path();
     std::chrono::steady_clock::duration elapsed{};
 
     PosixFileSystem files;

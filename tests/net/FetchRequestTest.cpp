@@ -3,6 +3,7 @@
 // unusable timeout sends nothing.
 #include "FetchFixture.h"
 #include "support/ChildProcess.h"
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -16,39 +17,38 @@ class HttpsServer
 public:
     HttpsServer()
     {
-        std::filesystem::create_directory(m_folder.file("www"));
+        std::filesystem::create_directory(m_folder / "www");
         const CommandResult made =
             RunCommand({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                        "-nodes", "-keyout", m_folder.file("key.pem"), "-out", certificate(), "-days", "2", "-subj",
+                        "-nodes", "-keyout", m_folder / "key.pem", "-out", certificate(), "-days", "2", "-subj",
                         "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
         if (made.exitCode != 0) {
             throw std::runtime_error("openssl req: " + made.errors);
         }
         ChildProcess::Options options;
-        options.argv = {"openssl", "s_server",    "-accept", "127.0.0.1:0",
-                        "-cert",   certificate(), "-key",    m_folder.file("key.pem"),
-                        "-HTTP"};
-        options.standardOutput = m_folder.file("out");
-        options.workingFolder = m_folder.file("www");
+        options.argv = {"openssl", "s_server",           "-accept", "127.0.0.1:0", "-cert", certificate(),
+                        "-key",    m_folder / "key.pem", "-HTTP"};
+        options.standardOutput = m_folder / "out";
+        options.workingFolder = m_folder / "www";
         m_server = std::make_unique<ChildProcess>(options);
         // It says "ACCEPT 127.0.0.1:<port>" once it listens.
         const std::string prefix = "ACCEPT 127.0.0.1:";
-        if (!WaitUntil([&] { return ReadWholeFile(m_folder.file("out")).find(prefix) != std::string::npos; },
+        if (!WaitUntil([&] { return ReadWholeFile(m_folder / "out").find(prefix) != std::string::npos; },
                        std::chrono::seconds(30))) {
             throw std::runtime_error("openssl s_server did not start");
         }
-        const std::string out = ReadWholeFile(m_folder.file("out"));
+        const std::string out = ReadWholeFile(m_folder / "out");
         m_port = std::stoi(out.substr(out.find(prefix) + prefix.size()));
     }
 
-    std::string certificate() const { return m_folder.file("cert.pem"); }
+    std::string certificate() const { return m_folder / "cert.pem"; }
     std::string url(const std::string& name) const
     {
         return "https://127.0.0.1:" + std::to_string(m_port) + "/" + name;
     }
     void setReply(const std::string& name, const std::string& response) const
     {
-        WriteFile(m_folder.file("www/" + name), response, std::filesystem::perms(0644));
+        WriteFile(m_folder / "www/" + name, response, std::filesystem::perms(0644));
     }
 
 private:

@@ -11,8 +11,10 @@
 #include "posix/PosixProcessLauncher.h"
 #include "posix/Utf8Encoding.h"
 #include "support/ClosedPort.h"
+#include "support/Files.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProcessCensus.h"
+#include "support/ProxyFreeEnvironment.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -145,21 +147,18 @@ class LongRun : public ::testing::Test
 protected:
     LongRun()
     {
-        for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-            ::unsetenv(name);
-        }
-        std::filesystem::create_directory(folder.file("log"));
-        std::filesystem::create_directory(folder.file("save"));
-        WriteFile(folder.file("iisreset"), "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
-        environment.folder = folder.path().string();
-        fakeFiles.addFolder(folder.file("log"));
-        fakeFiles.addFolder(folder.file("save"));
+        std::filesystem::create_directory(folder / "log");
+        std::filesystem::create_directory(folder / "save");
+        WriteFile(folder / "iisreset", "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
+        environment.folder = folder.path();
+        fakeFiles.addFolder(folder / "log");
+        fakeFiles.addFolder(folder / "save");
         web.setReply("/ok", HttpReply::page(200, "<html>ok</html>"));
         web.setReply("/404", HttpReply::page(404, "<html>not found</html>"));
         web.setReply("/reset", HttpReply::resetMidBody(std::string(4000, 'r'), 1000));
 
-        form.txtLog.Text = folder.file("log") + "/iiserr.txt";
-        form.txtParaPath.Text = folder.file("save");
+        form.txtLog.Text = folder / "log" + "/iiserr.txt";
+        form.txtParaPath.Text = folder / "save";
         form.txtTimer.Text = "30";
         form.txtSMTP.Text = "127.0.0.1:25";
         form.txtSendto.Text = "ops@example.test";
@@ -234,6 +233,7 @@ protected:
         return true;
     }
 
+    ProxyFreeEnvironment noProxy;
     TemporaryFolder folder{"sentrybell long run"};
     LoopbackHttpServer web;
     ClosedPort refused;

@@ -4,10 +4,13 @@
 // the mail's own bounds, and must lose no line: the next alert carries every failure since start-up.
 // After it the watchdog goes on checking: the next check is due 40 s after the alert, by the fake
 // clock, and runs then.
-#include "RealWatchdog.h"
+#include "RealNetwork.h"
+#include "fakes/RunningWatchdog.h"
+#include "monitor/StatusTexts.h"
 #include "support/ClosedPort.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProcessCensus.h"
+#include "support/RealDisk.h"
 #include "support/SmtpTestServer.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +40,7 @@ protected:
     void expectRecoveryAndTheNextCheck()
     {
         EXPECT_TRUE(Eventually([&] { return w.iisresetCalls() == "/RESTART\n"; }, 10s)) << w.iisresetCalls();
-        const auto lines = RealWatchdog::lines(w.log());
+        const auto lines = w.lines(w.log());
         ASSERT_EQ(lines.size(), 3U);
         EXPECT_TRUE(lines[2].ends_with("\t自動 Costom:0\tIIS再起動！！"));
         EXPECT_EQ(w.form.errCount, 0);
@@ -54,11 +57,11 @@ protected:
         EXPECT_EQ(w.clock.steadyNow(), alertEnded + 40s);
         EXPECT_EQ(web.requests().size(), 1U);
         EXPECT_EQ(w.copy(), "back");
-        EXPECT_EQ(w.form.Timer1.Interval(), RealWatchdog::IntervalMs);
+        EXPECT_EQ(w.form.Timer1.Interval(), w.IntervalMs);
     }
 
     ClosedPort deadWebServer;
-    RealWatchdog w;
+    RunningWatchdog<RealDisk, RealNetwork> w;
     double alertSeconds = 0;
 };
 
@@ -79,7 +82,7 @@ TEST_F(MailServerFaults, AServerThatRefusesTheConnection)
     ASSERT_TRUE(w.tick());
     const auto mails = working.mails();
     ASSERT_EQ(mails.size(), 1U);
-    EXPECT_EQ(RealWatchdog::lines(mails[0].body).size(), 4U) << mails[0].body;
+    EXPECT_EQ(w.lines(mails[0].body).size(), 4U) << mails[0].body;
     EXPECT_EQ(mails[0].body, w.form.errReport);
 }
 

@@ -3,9 +3,12 @@
 // fault must end as the failure it is (caption, log line, alert line), keep the earlier page copy or
 // what came of the page, and leave the watchdog checking: the next check is due one interval after
 // the faulty one, by the fake clock, and runs then.
-#include "RealWatchdog.h"
+#include "RealNetwork.h"
+#include "fakes/RunningWatchdog.h"
+#include "monitor/StatusTexts.h"
 #include "support/ClosedPort.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/RealDisk.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +36,8 @@ protected:
         EXPECT_EQ(w.form.Caption(), ReceptionErrorCaption);
         EXPECT_EQ(w.tray.tip, ReceptionErrorCaption);
         EXPECT_EQ(w.form.errCount, 1);
-        EXPECT_EQ(RealWatchdog::lines(w.log()), Lines{Stamp + logText});
-        EXPECT_EQ(RealWatchdog::lines(w.form.errReport), Lines{Stamp + "\t1" + alertSuffix});
+        EXPECT_EQ(w.lines(w.log()), Lines{Stamp + logText});
+        EXPECT_EQ(w.lines(w.form.errReport), Lines{Stamp + "\t1" + alertSuffix});
         EXPECT_TRUE(w.iisresetCalls().empty());
         EXPECT_TRUE(w.mailReports.empty());
         EXPECT_TRUE(std::filesystem::exists(w.copyPath()));
@@ -47,20 +50,20 @@ protected:
     {
         const auto faultEnded = w.clock.steadyNow();
         ASSERT_TRUE(w.form.Timer1.Enabled());
-        ASSERT_EQ(w.timer.dueAt(), faultEnded + std::chrono::milliseconds(RealWatchdog::IntervalMs));
+        ASSERT_EQ(w.timer.dueAt(), faultEnded + std::chrono::milliseconds(w.IntervalMs));
 
         web.setReply(HttpReply::page(200, HealthyPage));
         w.form.txtUrl.Text = web.url("/check.htm");
         w.form.txtProxy.Text = "";
         const std::size_t requestsBefore = web.requests().size();
         ASSERT_TRUE(w.tick());
-        EXPECT_EQ(w.clock.steadyNow(), faultEnded + std::chrono::milliseconds(RealWatchdog::IntervalMs));
+        EXPECT_EQ(w.clock.steadyNow(), faultEnded + std::chrono::milliseconds(w.IntervalMs));
         EXPECT_EQ(web.requests().size(), requestsBefore + 1);
         EXPECT_EQ(w.form.Caption(), Stamp + ReadNormallySuffix);
         EXPECT_EQ(w.form.errCount, 0);
         EXPECT_EQ(w.copy(), HealthyPage);
-        EXPECT_EQ(RealWatchdog::lines(w.log()).size(), 1U) << "a success is not logged";
-        EXPECT_EQ(w.timer.dueAt(), w.clock.steadyNow() + std::chrono::milliseconds(RealWatchdog::IntervalMs));
+        EXPECT_EQ(w.lines(w.log()).size(), 1U) << "a success is not logged";
+        EXPECT_EQ(w.timer.dueAt(), w.clock.steadyNow() + std::chrono::milliseconds(w.IntervalMs));
     }
 
     double secondsOf(const std::function<void()>& action)
@@ -71,7 +74,7 @@ protected:
     }
 
     LoopbackHttpServer web;
-    RealWatchdog w;
+    RunningWatchdog<RealDisk, RealNetwork> w;
 };
 
 const std::string UrlError = "ＵＲＬ指定エラー";

@@ -3,9 +3,11 @@
 // folder that cannot hold the page copy, a FIFO where a file should be, a registry store that refuses
 // writes. None of them may stop the checks, lose the alert text, or leave a stray file; after each
 // the next check is due one interval later, by the fake clock, and runs.
-#include "DiskWatchdog.h"
 #include "config/AutoLogon.h"
+#include "fakes/RunningWatchdog.h"
+#include "monitor/StatusTexts.h"
 #include "support/ProcessCensus.h"
+#include "support/RealDisk.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -22,10 +24,10 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 const std::string Stamp = "2026/12/07 09:05:03";
-constexpr std::chrono::milliseconds Interval{DiskWatchdog::IntervalMs};
+constexpr std::chrono::milliseconds Interval{RunningWatchdog<RealDisk>::IntervalMs};
 constexpr std::chrono::milliseconds RecoveryInterval{RecoveryIntervalMs};
 
-class FileFaults : public ::testing::Test, protected DiskWatchdog
+class FileFaults : public ::testing::Test, protected RunningWatchdog<RealDisk>
 {
 protected:
     FileFaults() : m_previous(std::cerr.rdbuf(m_quiet.rdbuf())) {}
@@ -84,7 +86,7 @@ TEST_F(FileFaults, TheSaveFolderRemovedWhileRunning)
 TEST_F(FileFaults, ASaveFolderThatIsARegularFileKeepsItsContent)
 {
     // The completeness check lets any existing entry stand as the save folder, a file included.
-    const std::string file = folder.file("not-a-folder");
+    const std::string file = folder / "not-a-folder";
     WriteFile(file, "the operator's file", fs::perms(0644));
     form.txtParaPath.Text = file;
     tickAndExpectNextAfter(Interval);
@@ -128,7 +130,7 @@ TEST_F(FileFaults, AFifoInPlaceOfTheLogOrTheCopyNeverHoldsTheWindow)
 TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
 {
     // Under a regular file no store can be made, root or not.
-    WriteFile(folder.file("etc"), "", fs::perms(0644));
+    WriteFile(folder / "etc", "", fs::perms(0644));
     form.txtUser.Text = "Administrator";
     form.txtUserPass.Text = "pw";
     form.txtProxy.Text = " ";
@@ -138,7 +140,7 @@ TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
     form.chkSysStart.Value = 1;
     form.Timer1.Enabled = false;
 
-    form.IniPath = folder.file("SETTING.ini");
+    form.IniPath = folder / "SETTING.ini";
     form.Command1_Click();
     EXPECT_TRUE(messageBox.shown.empty()) << "a refused registry write is silent";
     EXPECT_NE(ReadWholeFile(form.IniPath).find("LOGIN=1"), std::string::npos) << "the settings were saved";

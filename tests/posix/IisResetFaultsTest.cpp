@@ -2,8 +2,10 @@
 // An iisreset that is missing or never ends, met by the running watchdog that really starts it. The
 // recovery line and the alert still go out, the window is never held, every child is reaped once it
 // ends, and the next check comes 40 s after the alert, by the fake clock.
-#include "DiskWatchdog.h"
+#include "fakes/RunningWatchdog.h"
+#include "monitor/StatusTexts.h"
 #include "support/ProcessCensus.h"
+#include "support/RealDisk.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@ namespace fs = std::filesystem;
 
 constexpr std::chrono::milliseconds RecoveryInterval{RecoveryIntervalMs};
 
-class IisResetFaults : public ::testing::Test, protected DiskWatchdog
+class IisResetFaults : public ::testing::Test, protected RunningWatchdog<RealDisk>
 {
 protected:
     // Two failed checks: the second escalates and starts iisreset /RESTART.
@@ -42,10 +44,10 @@ protected:
 
 TEST_F(IisResetFaults, AMissingIisResetIsReportedAndTheAlertStillGoesOut)
 {
-    ASSERT_FALSE(fs::exists(folder.file("iisreset")));
+    fs::remove(folder / "iisreset");
     failTwice();
     ASSERT_EQ(launchReports.size(), 1U);
-    EXPECT_NE(launchReports[0].find(folder.file("iisreset")), std::string::npos) << launchReports[0];
+    EXPECT_NE(launchReports[0].find(folder / "iisreset"), std::string::npos) << launchReports[0];
     EXPECT_EQ(ChildrenOfThisProcess().all, 0);
     expectAlertAndNextCheck();
 }
@@ -53,8 +55,8 @@ TEST_F(IisResetFaults, AMissingIisResetIsReportedAndTheAlertStillGoesOut)
 TEST_F(IisResetFaults, AnIisResetThatHangsNeitherHoldsTheWindowNorLeavesAZombie)
 {
     // The stand-in writes its pid and then waits far longer than any test.
-    const std::string pidFile = folder.file("iisreset.pid");
-    WriteFile(folder.file("iisreset"),
+    const std::string pidFile = folder / "iisreset.pid";
+    WriteFile(folder / "iisreset",
               "#!/bin/sh\necho $$ > \"" + pidFile + ".tmp\"\nmv \"" + pidFile + ".tmp\" \"" + pidFile +
                   "\"\nexec sleep 600\n",
               fs::perms(0755));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -73,16 +74,16 @@ class IisResetScript : public ::testing::Test
 protected:
     IisResetScript()
     {
-        fs::create_directory(folder.file("bin"));
-        WriteFile(folder.file("bin/systemctl"), FakeSystemctl,
+        fs::create_directory(folder / "bin");
+        WriteFile(folder / "bin/systemctl", FakeSystemctl,
                   Executable | fs::perms::others_read | fs::perms::others_exec);
-        WriteFile(folder.file("bin/logger"), FakeLogger, Executable | fs::perms::others_read | fs::perms::others_exec);
-        WriteFile(folder.file("bin/sudo"), FakeSudo, Executable | fs::perms::others_read | fs::perms::others_exec);
+        WriteFile(folder / "bin/logger", FakeLogger, Executable | fs::perms::others_read | fs::perms::others_exec);
+        WriteFile(folder / "bin/sudo", FakeSudo, Executable | fs::perms::others_read | fs::perms::others_exec);
         // The script as built, copied where the operator can reach it: the build tree may lie in a
         // folder that only its owner may enter (a clone in a mktemp -d folder, or under /root).
-        fs::create_directory(folder.file("built"));
+        fs::create_directory(folder / "built");
         if (!installedScript().empty()) {
-            WriteFile(folder.file("built/iisreset"), ReadWholeFile(installedScript()),
+            WriteFile(folder / "built/iisreset", ReadWholeFile(installedScript()),
                       Executable | fs::perms::others_read | fs::perms::others_exec);
         }
         // The operator's runs reach the fakes and leave their records here too.
@@ -103,12 +104,12 @@ protected:
 
     Outcome run(const std::vector<std::string>& arguments, RunOptions options)
     {
-        std::string script = options.script.empty() ? folder.file("built/iisreset") : options.script;
+        std::string script = options.script.empty() ? folder / "built/iisreset" : options.script;
         for (const char* record : {"systemctl.log", "logger.log", "sudo.log"}) {
-            fs::remove(folder.file(record));
+            fs::remove(folder / record);
         }
-        std::vector<std::string> environment{"PATH=" + folder.file("bin") + ":/usr/bin:/bin",
-                                             "FAKE_LOG_DIR=" + folder.path().string(), "FAKE_UNITS=" + options.units};
+        std::vector<std::string> environment{"PATH=" + folder / "bin" + ":/usr/bin:/bin",
+                                             "FAKE_LOG_DIR=" + folder.path(), "FAKE_UNITS=" + options.units};
         if (!options.failStatus.empty()) {
             environment.push_back("FAKE_STATUS=" + options.failStatus);
         }
@@ -132,7 +133,7 @@ protected:
         }
         argv.push_back(nullptr);
 
-        const std::string errors = folder.file("stderr");
+        const std::string errors = folder / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -147,9 +148,9 @@ protected:
         int status = 0;
         ::waitpid(pid, &status, 0);
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        outcome.systemctl = ReadWholeFile(folder.file("systemctl.log"));
-        outcome.logger = ReadWholeFile(folder.file("logger.log"));
-        outcome.sudo = ReadWholeFile(folder.file("sudo.log"));
+        outcome.systemctl = ReadWholeFile(folder / "systemctl.log");
+        outcome.logger = ReadWholeFile(folder / "logger.log");
+        outcome.sudo = ReadWholeFile(folder / "sudo.log");
         outcome.standardError = ReadWholeFile(errors);
         return outcome;
     }
@@ -261,16 +262,16 @@ TEST_F(IisResetScript, UnitVariableAtTheTopOverridesTheSearch)
     ASSERT_NE(at, std::string::npos);
     ASSERT_LT(at, text.find("set -u")) << "the variable belongs at the top";
     text.replace(at, line.size(), "WEB_SERVER_UNIT=\"caddy.service\"\n");
-    WriteFile(folder.file("iisreset"), text, Executable);
+    WriteFile(folder / "iisreset", text, Executable);
 
-    Outcome stop = run({"/STOP"}, "nginx", "", folder.file("iisreset"));
+    Outcome stop = run({"/STOP"}, "nginx", "", folder / "iisreset");
     EXPECT_EQ(stop.status, 0);
     EXPECT_EQ(stop.systemctl, "stop caddy.service\n");
 
     // A bare name is completed, so that it reads as a sudoers rule spells the unit.
     text.replace(text.find("caddy.service"), 13, "caddy");
-    WriteFile(folder.file("iisreset"), text, Executable);
-    EXPECT_EQ(run({"/STOP"}, "nginx", "", folder.file("iisreset")).systemctl, "stop caddy.service\n");
+    WriteFile(folder / "iisreset", text, Executable);
+    EXPECT_EQ(run({"/STOP"}, "nginx", "", folder / "iisreset").systemctl, "stop caddy.service\n");
 }
 
 TEST_F(IisResetScript, WrongSwitchPrintsUsageAndFailsWithoutTouchingServices)

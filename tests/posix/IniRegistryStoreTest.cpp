@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "posix/IniRegistryStore.h"
 
-#include "TempFolder.h"
 #include "config/AutoLogon.h"
 #include "posix/PosixFileSystem.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ protected:
         return PutRegValue(store, RegistryHive::LocalMachine, WinlogonKey, name, value);
     }
 
-    TempFolder folder;
+    TemporaryFolder folder;
     std::string path = folder / "etc/sentrybell/registry.ini";
     PosixFileSystem files;
     IniRegistryStore store{files, path};
@@ -40,8 +41,8 @@ TEST_F(RegistryFile, TheFirstWriteCreatesAStoreOnlyItsOwnerCanRead)
     ASSERT_EQ(::mkdir((folder / "etc").c_str(), 0755), 0);
     ScopedUmask umask(0);
     ASSERT_TRUE(put(AutoAdminLogon, "1"));
-    EXPECT_EQ(modeOf(path), 0600U);
-    EXPECT_EQ(readBytes(path), Section + "\nAutoAdminLogon=1\n");
+    EXPECT_EQ(ModeOf(path), 0600U);
+    EXPECT_EQ(ReadWholeFile(path), Section + "\nAutoAdminLogon=1\n");
     EXPECT_EQ(get(AutoAdminLogon), "1");
     EXPECT_EQ(get("autoadminlogon"), "1"); // value names match without regard to case
     EXPECT_EQ(get(DefaultUserName), "");
@@ -59,19 +60,19 @@ TEST_F(RegistryFile, ValuesComeBackExactlyAsWritten)
     ASSERT_TRUE(put(DefaultPassword, "pw"));
     EXPECT_EQ(get(DefaultPassword), "pw");
     EXPECT_EQ(get(DefaultUserName), "a\nDefaultPassword=planted");
-    EXPECT_EQ(readBytes(path), Section + "\nDefaultPassword=pw\nDefaultUserName=a\\nDefaultPassword=planted\n");
+    EXPECT_EQ(ReadWholeFile(path), Section + "\nDefaultPassword=pw\nDefaultUserName=a\\nDefaultPassword=planted\n");
 }
 
 TEST_F(RegistryFile, OtherKeysAndLinesOfTheStoreAreKept)
 {
     ASSERT_EQ(::mkdir((folder / "etc").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((folder / "etc/sentrybell").c_str(), 0755), 0);
-    writeBytes(path, "; kept by hand\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\nAutoAdminLogon=other\n");
+    WriteFile(path, "; kept by hand\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\nAutoAdminLogon=other\n");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(put(AutoAdminLogon, "0"));
-    EXPECT_EQ(readBytes(path), "; kept by hand\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\nAutoAdminLogon=other\n" +
-                                   Section + "\nAutoAdminLogon=0\n");
-    EXPECT_EQ(modeOf(path), 0640U);
+    EXPECT_EQ(ReadWholeFile(path), "; kept by hand\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\nAutoAdminLogon=other\n" +
+                                       Section + "\nAutoAdminLogon=0\n");
+    EXPECT_EQ(ModeOf(path), 0640U);
     EXPECT_EQ(get(AutoAdminLogon), "0");
 }
 
@@ -79,7 +80,7 @@ TEST_F(RegistryFile, AWriteThatCannotBeMadeReturnsFalseAndLeavesTheStoreWhole)
 {
     ASSERT_EQ(::mkdir((folder / "etc").c_str(), 0755), 0);
     ASSERT_TRUE(put(AutoAdminLogon, "1"));
-    const std::string before = readBytes(path);
+    const std::string before = ReadWholeFile(path);
 
     class FailingRename : public PosixFileSystem
     {
@@ -88,16 +89,16 @@ TEST_F(RegistryFile, AWriteThatCannotBeMadeReturnsFalseAndLeavesTheStoreWhole)
     } failing;
     IniRegistryStore refused(failing, path);
     EXPECT_FALSE(PutRegValue(refused, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon, "0"));
-    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(ReadWholeFile(path), before);
     EXPECT_EQ(get(AutoAdminLogon), "1");
 }
 
 TEST_F(RegistryFile, AStoreUnderARegularFileCannotBeWritten)
 {
-    writeBytes(folder / "etc", "not a folder");
+    WriteFile(folder / "etc", "not a folder");
     EXPECT_FALSE(put(AutoAdminLogon, "1"));
     EXPECT_EQ(get(AutoAdminLogon), "");
-    EXPECT_EQ(readBytes(folder / "etc"), "not a folder");
+    EXPECT_EQ(ReadWholeFile(folder / "etc"), "not a folder");
 }
 
 TEST_F(RegistryFile, AStoreThatCannotBeReadIsNotOverwritten)

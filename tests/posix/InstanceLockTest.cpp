@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "posix/InstanceLock.h"
 
-#include <cstdlib>
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
+
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,15 +16,9 @@ namespace {
 class InstanceLockTest : public ::testing::Test
 {
 protected:
-    InstanceLockTest()
-    {
-        char pattern[] = "/tmp/sentrybell-lock.XXXXXX";
-        m_folder = mkdtemp(pattern);
-    }
-    ~InstanceLockTest() override { std::filesystem::remove_all(m_folder); }
-    std::string lockPath() const { return m_folder + "/.sentrybell.lock"; }
+    std::string lockPath() const { return folder / ".sentrybell.lock"; }
 
-    std::string m_folder;
+    TemporaryFolder folder;
 };
 
 TEST_F(InstanceLockTest, SecondInstanceOfTheSameFolderIsTurnedAway)
@@ -71,20 +66,20 @@ TEST_F(InstanceLockTest, CommandsStartedByTheWatchdogDoNotKeepTheLock)
 
 TEST_F(InstanceLockTest, ALockThatCannotBeMadeOrTakenSaysWhy)
 {
-    std::ofstream(m_folder + "/file") << "x";
-    std::ofstream(m_folder + "/victim") << "root's";
-    ASSERT_EQ(::symlink((m_folder + "/victim").c_str(), lockPath().c_str()), 0);
-    ASSERT_EQ(::symlink((m_folder + "/made").c_str(), (m_folder + "/dangling").c_str()), 0);
-    ASSERT_EQ(::mkfifo((m_folder + "/fifo").c_str(), 0600), 0);
+    WriteFile(folder / "file", "x");
+    WriteFile(folder / "victim", "root's");
+    ASSERT_EQ(::symlink((folder / "victim").c_str(), lockPath().c_str()), 0);
+    ASSERT_EQ(::symlink((folder / "made").c_str(), (folder / "dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
     const struct
     {
         std::string path;
         std::string why;
     } rows[] = {
-        {m_folder + "/file/.sentrybell.lock", "Not a directory"},
+        {folder / "file/.sentrybell.lock", "Not a directory"},
         {lockPath(), "it is a symbolic link"},
-        {m_folder + "/dangling", "it is a symbolic link"},
-        {m_folder + "/fifo", "it is not a regular file"},
+        {folder / "dangling", "it is a symbolic link"},
+        {folder / "fifo", "it is not a regular file"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
@@ -92,37 +87,28 @@ TEST_F(InstanceLockTest, ALockThatCannotBeMadeOrTakenSaysWhy)
         EXPECT_EQ(lock.state(), InstanceLock::State::Unavailable);
         EXPECT_EQ(lock.problem(), "cannot make or take the lock \"" + row.path + "\": " + row.why);
     }
-    EXPECT_FALSE(std::filesystem::exists(m_folder + "/made"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "made"));
 }
 
 TEST_F(InstanceLockTest, OnlyTheFolderUsersMayOpenTheLock)
 {
     // Whatever the umask: 0600 in an ordinary folder, the group's too in a setgid one.
     for (const mode_t umask : {mode_t{0}, mode_t{077}}) {
-        const mode_t previous = ::umask(umask);
+        const ScopedUmask scoped(umask);
         for (const mode_t folderMode : {mode_t{0755}, mode_t{02775}}) {
             std::filesystem::remove(lockPath());
-            ASSERT_EQ(::chmod(m_folder.c_str(), folderMode), 0);
+            ASSERT_EQ(::chmod(folder.path().c_str(), folderMode), 0);
             {
                 InstanceLock lock(lockPath());
                 EXPECT_EQ(lock.state(), InstanceLock::State::Acquired);
             }
-            struct stat info
-            {
-            };
-            ASSERT_EQ(::stat(lockPath().c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode & 07777, folderMode == 0755 ? 0600U : 0660U) << "umask " << umask;
+            EXPECT_EQ(ModeOf(lockPath()), folderMode == 0755 ? 0600U : 0660U) << "umask " << umask;
         }
-        ::umask(previous);
     }
     // A lock of an older install, open to everyone, is closed to others by its owner's next start.
     ASSERT_EQ(::chmod(lockPath().c_str(), 0664), 0);
     InstanceLock lock(lockPath());
-    struct stat info
-    {
-    };
-    ASSERT_EQ(::stat(lockPath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0660U);
+    EXPECT_EQ(ModeOf(lockPath()), 0660U);
 }
 
 } // namespace

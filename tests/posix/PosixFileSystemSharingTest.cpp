@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "TempFolder.h"
 #include "posix/PosixFileSystem.h"
 #include "support/FileSizeLimit.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ class AppendToFile : public ::testing::Test
 protected:
     std::string log() const { return folder / "iiserr.txt"; }
 
-    TempFolder folder;
+    TemporaryFolder folder;
     std::vector<std::string> reports;
     PosixFileSystem files{[this](const std::string& text) { reports.push_back(text); }};
 };
@@ -25,8 +26,8 @@ TEST_F(AppendToFile, ANewLogFollowsTheUmaskInAnOrdinaryFolder)
     ScopedUmask umask(022);
     ASSERT_TRUE(files.appendToFile(log(), "one\r\n"));
     ASSERT_TRUE(files.appendToFile(log(), "two\r\n"));
-    EXPECT_EQ(readBytes(log()), "one\r\ntwo\r\n");
-    EXPECT_EQ(modeOf(log()), 0644U);
+    EXPECT_EQ(ReadWholeFile(log()), "one\r\ntwo\r\n");
+    EXPECT_EQ(ModeOf(log()), 0644U);
 }
 
 TEST_F(AppendToFile, ANewLogInASetgidFolderIsWritableByTheFolderGroupWhateverTheUmask)
@@ -35,28 +36,28 @@ TEST_F(AppendToFile, ANewLogInASetgidFolderIsWritableByTheFolderGroupWhateverThe
     {
         ScopedUmask umask(022);
         ASSERT_TRUE(files.appendToFile(log(), "x"));
-        EXPECT_EQ(modeOf(log()), 0664U);
+        EXPECT_EQ(ModeOf(log()), 0664U);
     }
     ScopedUmask umask(077);
     ASSERT_TRUE(files.appendToFile(folder / "other.txt", "x"));
-    EXPECT_EQ(modeOf(folder / "other.txt"), 0660U);
+    EXPECT_EQ(ModeOf(folder / "other.txt"), 0660U);
 }
 
 TEST_F(AppendToFile, AnExistingLogKeepsItsMode)
 {
     ASSERT_EQ(::chmod(folder.path().c_str(), 02775), 0);
-    writeBytes(log(), "old\r\n");
+    WriteFile(log(), "old\r\n");
     ASSERT_EQ(::chmod(log().c_str(), 0640), 0);
     ASSERT_TRUE(files.appendToFile(log(), "new\r\n"));
-    EXPECT_EQ(readBytes(log()), "old\r\nnew\r\n");
-    EXPECT_EQ(modeOf(log()), 0640U);
+    EXPECT_EQ(ReadWholeFile(log()), "old\r\nnew\r\n");
+    EXPECT_EQ(ModeOf(log()), 0640U);
 }
 
 TEST_F(AppendToFile, OnlyARegularFileReachedWithoutALinkIsWritten)
 {
     // What a member of the group can plant where a root run writes its log.
     const std::string victim = folder / "root-only";
-    writeBytes(victim, "root's\n");
+    WriteFile(victim, "root's\n");
     ASSERT_EQ(::symlink(victim.c_str(), (folder / "to-file").c_str()), 0);
     ASSERT_EQ(::symlink((folder / "made-by-link").c_str(), (folder / "dangling").c_str()), 0);
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
@@ -80,7 +81,7 @@ TEST_F(AppendToFile, OnlyARegularFileReachedWithoutALinkIsWritten)
         EXPECT_NE(reports[0].find("\"" + row.path + "\" is " + row.what + ", not a regular file"), std::string::npos)
             << reports[0];
     }
-    EXPECT_EQ(readBytes(victim), "root's\n");
+    EXPECT_EQ(ReadWholeFile(victim), "root's\n");
     EXPECT_FALSE(files.entryExists(folder / "made-by-link"));
     EXPECT_FALSE(files.createIfMissing(folder / "dangling")) << "the page copy's placeholder follows no link either";
     EXPECT_FALSE(files.entryExists(folder / "made-by-link"));
@@ -88,7 +89,7 @@ TEST_F(AppendToFile, OnlyARegularFileReachedWithoutALinkIsWritten)
 
 TEST_F(AppendToFile, ALineTheDiskCannotHoldIsLeftOutWhole)
 {
-    writeBytes(log(), "first\r\n");
+    WriteFile(log(), "first\r\n");
     bool written = true;
     {
         const ScopedFileSizeLimit fullDisk(12);
@@ -97,11 +98,11 @@ TEST_F(AppendToFile, ALineTheDiskCannotHoldIsLeftOutWhole)
     }
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(readBytes(log()), "first\r\n") << "no half line, no character cut in two";
+    EXPECT_EQ(ReadWholeFile(log()), "first\r\n") << "no half line, no character cut in two";
     ASSERT_EQ(reports.size(), 1U);
     EXPECT_NE(reports[0].find("left out"), std::string::npos) << reports[0];
     ASSERT_TRUE(files.appendToFile(log(), "next\r\n"));
-    EXPECT_EQ(readBytes(log()), "first\r\nnext\r\n");
+    EXPECT_EQ(ReadWholeFile(log()), "first\r\nnext\r\n");
 }
 
 TEST_F(AppendToFile, AppendingIntoAMissingFolderFails)
@@ -144,7 +145,7 @@ TEST_F(AppendToFile, OperatorsOfASharedInstallAppendToTheLogTheFirstOfThemMade)
 
     ASSERT_TRUE(appendAs(FirstOperator, Operators, log(), "first\r\n"));
     EXPECT_TRUE(appendAs(SecondOperator, Operators, log(), "second\r\n"));
-    EXPECT_EQ(readBytes(log()), "first\r\nsecond\r\n");
+    EXPECT_EQ(ReadWholeFile(log()), "first\r\nsecond\r\n");
     EXPECT_FALSE(appendAs(SecondOperator, Operators + 1, log(), "outsider\r\n")) << "outside the group: no access";
 }
 
@@ -158,8 +159,8 @@ TEST_F(StageFile, APageCopyFollowsTheUmaskAndIsSharedWithTheGroupOfASetgidFolder
     ASSERT_TRUE(staged);
     ASSERT_TRUE(staged->write("<html>ok</html>"));
     ASSERT_TRUE(staged->commit());
-    EXPECT_EQ(readBytes(copy), "<html>ok</html>");
-    EXPECT_EQ(modeOf(copy), 0644U) << "the page is no secret: readable as any downloaded file";
+    EXPECT_EQ(ReadWholeFile(copy), "<html>ok</html>");
+    EXPECT_EQ(ModeOf(copy), 0644U) << "the page is no secret: readable as any downloaded file";
 
     ASSERT_EQ(::chmod(folder.path().c_str(), 02770), 0);
     ScopedUmask strict(077);
@@ -167,7 +168,7 @@ TEST_F(StageFile, APageCopyFollowsTheUmaskAndIsSharedWithTheGroupOfASetgidFolder
     ASSERT_TRUE(staged);
     ASSERT_TRUE(staged->write("<html>again</html>"));
     ASSERT_TRUE(staged->commit());
-    EXPECT_EQ(modeOf(copy), 0660U);
+    EXPECT_EQ(ModeOf(copy), 0660U);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // A root run takes its settings only from where root alone can change them.
 #include "posix/RootTrust.h"
 
-#include "TempFolder.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(RootTrust, SettingsThatOthersCanChangeAreRefusedToRoot)
          "SETTING.ini belongs to"},
         {"settings a link to root's file",
          [](const Paths& p) {
-             writeBytes(p.above + "/root-only", "");
+             WriteFile(p.above + "/root-only", "");
              ::unlink(p.settings.c_str());
              ::symlink((p.above + "/root-only").c_str(), p.settings.c_str());
          },
@@ -61,12 +62,12 @@ TEST(RootTrust, SettingsThatOthersCanChangeAreRefusedToRoot)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        TempFolder folder;
+        TemporaryFolder folder;
         const Paths paths{folder / "above", folder / "above/install", folder / "above/install/SETTING.ini"};
         ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
         ASSERT_EQ(::mkdir(paths.above.c_str(), 0755), 0);
         ASSERT_EQ(::mkdir(paths.install.c_str(), 0755), 0);
-        writeBytes(paths.settings, "[SETTING]\n");
+        WriteFile(paths.settings, "[SETTING]\n");
         ASSERT_EQ(::chmod(paths.settings.c_str(), 0644), 0);
         row.change(paths);
 

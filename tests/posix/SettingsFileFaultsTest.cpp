@@ -2,7 +2,8 @@
 // Settings files that are not what the program writes: binary garbage, one endless line, 50 MiB.
 // Start-up must neither crash nor hang on them, must show no message, must read what can be read,
 // and a later save must either keep every byte of the file or refuse and leave it as it was.
-#include "DiskWatchdog.h"
+#include "fakes/RunningWatchdog.h"
+#include "support/RealDisk.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // A settings file that starts the checks, as the program would have written it.
-std::string completeSettings(const DiskWatchdog& w)
+std::string completeSettings(const RunningWatchdog<RealDisk>& w)
 {
     return "[SETTING]\nLOGPATH=" + w.logPath() + "\nSAVEFOLDER=" + w.saveFolder() +
            "\nTIMEOUT=5\nTIMER=30\nURL=http://127.0.0.1/check.htm\nKIDOU=0\nLOGIN=0\nID=Administrator\n"
@@ -34,13 +35,13 @@ std::string garbage(std::size_t size, std::uint32_t seed)
     return bytes;
 }
 
-class SettingsFileFaults : public ::testing::Test, protected DiskWatchdog
+class SettingsFileFaults : public ::testing::Test, protected RunningWatchdog<RealDisk>
 {
 protected:
     SettingsFileFaults() : m_previous(std::cerr.rdbuf(m_quiet.rdbuf())) { form.Timer1.Enabled = false; }
     ~SettingsFileFaults() override { std::cerr.rdbuf(m_previous); }
 
-    std::string settingsPath() const { return folder.file("SETTING.ini"); }
+    std::string settingsPath() const { return folder / "SETTING.ini"; }
 
     // Start-up over the file; returns its wall-clock time in seconds.
     double startUp(const std::string& content)

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "TempFolder.h"
 #include "config/SettingsFile.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
@@ -8,6 +7,8 @@
 #include "posix/PosixFileSystem.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -68,7 +69,7 @@ protected:
         f.txtCC.Text = " ";
     }
 
-    TempFolder folder;
+    TemporaryFolder folder;
     std::ostringstream m_quiet;
     std::streambuf* m_previous = std::cerr.rdbuf();
 };
@@ -83,7 +84,7 @@ TEST_F(SettingsOnDisk, SavedSettingsStartTheNextRun)
         first.form.Command2_Click();
         first.form.Command1_Click();
         ASSERT_TRUE(first.messageBox.shown.empty());
-        EXPECT_EQ(modeOf(folder / "SETTING.ini"), 0600U);
+        EXPECT_EQ(ModeOf(folder / "SETTING.ini"), 0600U);
     }
     DiskForm next(folder.path());
     next.form.Form_Load();
@@ -100,7 +101,7 @@ TEST_F(SettingsOnDisk, SavedSettingsStartTheNextRun)
 TEST_F(SettingsOnDisk, ASaveThatCannotReplaceTheFileKeepsItByteForByte)
 {
     const std::string before = "; mine\r\n[SETTING]\r\nURL=http://old.test/\r\n";
-    writeBytes(folder / "SETTING.ini", before);
+    WriteFile(folder / "SETTING.ini", before);
     ASSERT_EQ(::mkdir((folder / "SETTING.ini.tmp").c_str(), 0700), 0); // the temporary cannot be made
     DiskForm disk(folder.path());
     disk.form.Form_Load();
@@ -110,21 +111,21 @@ TEST_F(SettingsOnDisk, ASaveThatCannotReplaceTheFileKeepsItByteForByte)
     disk.form.Command2_Click();
     ASSERT_EQ(disk.messageBox.shown.size(), 2U);
     EXPECT_EQ(disk.messageBox.shown[0].text, "設定できませんでした。");
-    EXPECT_EQ(readBytes(folder / "SETTING.ini"), before);
+    EXPECT_EQ(ReadWholeFile(folder / "SETTING.ini"), before);
     EXPECT_TRUE(disk.registry.writes.empty());
     EXPECT_EQ(disk.form.txtTimer.Text(), "15"); // the operator's input stays in the window
 }
 
 TEST_F(SettingsOnDisk, ASettingsPathUnderARegularFileIsRefused)
 {
-    writeBytes(folder / "app", "program");
+    WriteFile(folder / "app", "program");
     DiskForm disk(folder / "app");
     disk.form.Form_Load();
     EXPECT_EQ(disk.form.IniPath, folder / "app/SETTING.ini");
     fill(disk.form);
     disk.form.Command1_Click();
     ASSERT_EQ(disk.messageBox.shown.size(), 1U);
-    EXPECT_EQ(readBytes(folder / "app"), "program");
+    EXPECT_EQ(ReadWholeFile(folder / "app"), "program");
     EXPECT_FALSE(disk.form.Timer1.Enabled()); // still as start-up left it: unconfigured
 }
 

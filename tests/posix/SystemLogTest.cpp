@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "posix/SystemLog.h"
 
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdio>
@@ -14,7 +15,7 @@ namespace {
 template <typename Action> std::string capturedStandardError(Action action)
 {
     TemporaryFolder folder;
-    const std::string path = folder.file("stderr");
+    const std::string path = folder / "stderr";
     std::fflush(stderr);
     const int saved = ::dup(STDERR_FILENO);
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -15,6 +15,7 @@
 #include "qt/QtServices.h"
 #include "qt/QtTestApplication.h"
 #include "qt/QtTray.h"
+#include "support/Files.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/SmtpTestServer.h"
 #include "support/TemporaryFolder.h"
@@ -38,8 +39,8 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
 {
     TestApplication();
     TemporaryFolder folder("sentrybell cycle");
-    const std::string calls = folder.file("iisreset.calls");
-    WriteFile(folder.file("iisreset"), "#!/bin/sh\necho \"$@\" >> '" + calls + "'\n", std::filesystem::perms(0755));
+    const std::string calls = folder / "iisreset.calls";
+    WriteFile(folder / "iisreset", "#!/bin/sh\necho \"$@\" >> '" + calls + "'\n", std::filesystem::perms(0755));
 
     LoopbackHttpServer web;
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
@@ -47,7 +48,7 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
 
     PosixClock clock;
     FakeEnvironment environment;
-    environment.folder = folder.path().string();
+    environment.folder = folder.path();
     PosixFileSystem files;
     Utf8Encoding encoding;
     FakeMessageBox messageBox;
@@ -76,8 +77,8 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     form.txtUrl.Text = web.url("/check.htm");
     form.txtTimeout.Text = "2";
     form.txtTimer.Text = "1";
-    form.txtLog.Text = folder.file("iiserr.txt");
-    form.txtParaPath.Text = folder.path().string();
+    form.txtLog.Text = folder / "iiserr.txt";
+    form.txtParaPath.Text = folder.path();
     form.txtSMTP.Text = smtp.address();
     form.txtSendto.Text = "ops@example.test";
     form.txtCC.Text = "cc@example.test";
@@ -87,7 +88,7 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     form.Timer1.Interval = 1000;
     form.Timer1.Enabled = true;
 
-    const std::string copy = folder.file("check.htm");
+    const std::string copy = folder / "check.htm";
     ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(copy); }, 10000)) << "a first check ran";
     EXPECT_EQ(ReadWholeFile(copy), "<html>alive</html>");
     EXPECT_NE(form.Caption().find("正常読み込み済み"), std::string::npos);
@@ -96,7 +97,7 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     ASSERT_TRUE(QTest::qWaitFor([&] { return smtp.mails().size() >= 2; }, 20000)) << "the alert arrived";
 
     EXPECT_EQ(ReadWholeFile(calls), "/RESTART\n");
-    const std::string log = ReadWholeFile(folder.file("iiserr.txt"));
+    const std::string log = ReadWholeFile(folder / "iiserr.txt");
     EXPECT_EQ(countOf(log, "ＵＲＬ指定エラー\r\n"), 2U) << log;
     EXPECT_EQ(countOf(log, "\t自動 Costom:0\tIIS再起動！！\r\n"), 1U) << log;
     const auto mails = smtp.mails();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/ChildProcess.h"
 
+#include "support/Files.h"
 #include "support/TemporaryFolder.h"
 
 #include <cerrno>
@@ -154,13 +155,13 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::map<st
     TemporaryFolder folder("sentrybell-command");
     CommandResult result;
     {
-        ChildProcess child({argv, environment, folder.file("out"), folder.file("err"), {}, -1});
+        ChildProcess child({argv, environment, folder / "out", folder / "err", {}, -1});
         const auto status = child.waitForExit(bound);
         if (status && WIFEXITED(*status)) {
             result.exitCode = WEXITSTATUS(*status);
         }
     }
-    result.output = ReadWholeFile(folder.file("out"));
-    result.errors = ReadWholeFile(folder.file("err"));
+    result.output = ReadWholeFile(folder / "out");
+    result.errors = ReadWholeFile(folder / "err");
     return result;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/ProcessCensus.h"
 
-#include "support/TemporaryFolder.h"
+#include "support/Files.h"
 
 #include <dirent.h>
 #include <malloc.h>

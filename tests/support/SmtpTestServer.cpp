@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/SmtpTestServer.h"
 
+#include "support/Files.h"
+
 #include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
@@ -168,7 +170,7 @@ std::string SmtpTestServer::address() const
 std::string SmtpTestServer::certificateFile() const
 {
     const bool tls = m_options.mode == Mode::StartTls || m_options.mode == Mode::ImplicitTls;
-    return tls ? m_folder.file("cert.pem") : std::string();
+    return tls ? m_folder / "cert.pem" : std::string();
 }
 
 void SmtpTestServer::startSocketOnly()
@@ -187,9 +189,9 @@ void SmtpTestServer::startAiosmtpd()
                                   "-u",
                                   std::string(SENTRYBELL_TEST_SUPPORT_DIR) + "/smtp_test_server.py",
                                   "--record",
-                                  m_folder.file("record"),
+                                  m_folder / "record",
                                   "--folder",
-                                  m_folder.path().string(),
+                                  m_folder.path(),
                                   "--mode",
                                   modeName(m_options.mode),
                                   "--user",
@@ -273,7 +275,7 @@ void SmtpTestServer::stop()
 std::vector<std::vector<std::string>> SmtpTestServer::records() const
 {
     std::vector<std::vector<std::string>> result;
-    std::istringstream in(ReadWholeFile(m_folder.file("record")));
+    std::istringstream in(ReadWholeFile(m_folder / "record"));
     std::string line;
     while (std::getline(in, line)) {
         result.push_back(splitAt(line, '\t'));

@@ -9,10 +9,11 @@
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
 #include "shell/UiServices.h"
+#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinEnvironment.h"
 #include "win/WinFileSystem.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 #include "win/WinTextEncoding.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ protected:
     void SetUp() override { ASSERT_EQ(GetACP(), 932U) << "run under LC_ALL=ja_JP.UTF-8"; }
 
     // A name within code page 932, so that the profile API's A calls reach the file too.
-    WinTestFolder folder{"設定 ファイル "};
+    TemporaryFolder folder{"設定 ファイル "};
     WinFileSystem files;
     WinTextEncoding encoding;
 };

@@ -5,9 +5,10 @@
 // a listed difference that no longer occurs fails too, so the table stays true. The whole comparison
 // is printed, one row per lookup.
 #include "config/SettingsFile.h"
+#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinFileSystem.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 #include "win/WinTextEncoding.h"
 
 #include <cstdio>
@@ -220,7 +221,7 @@ TEST(IniDifferential, OurReaderReadsAsTheProfileApi)
 {
     ASSERT_EQ(GetACP(), 932U) << "run under LC_ALL=ja_JP.UTF-8";
     // A folder the A calls can reach: its name is within code page 932.
-    const WinTestFolder folder("比較 テスト ");
+    const TemporaryFolder folder("比較 テスト ");
     WinFileSystem files;
     WinTextEncoding encoding;
     std::map<std::string, bool> listedSeen;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "win/SmtpPeer.h"
 
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 
 #include <atomic>
 #include <cstdlib>

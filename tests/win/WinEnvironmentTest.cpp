@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "win/WinEnvironment.h"
 
+#include "support/TemporaryFolder.h"
 #include "win/UniqueHandle.h"
 #include "win/WideText.h"
 #include "win/WinFileSystem.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -63,7 +64,7 @@ TEST(WinEnvironment, ComputerNameIsTheMachinesName)
 // that the ANSI code page cannot hold.
 TEST(WinEnvironment, ExecutableFolderIsWhereTheProgramLies)
 {
-    WinTestFolder folder;
+    TemporaryFolder folder;
     const std::string programFolder = folder / "プログラム フォルダ é";
     ASSERT_TRUE(MakeFolder(programFolder));
     const std::wstring copy = Widen(programFolder + "\\監視.exe");

@@ -5,10 +5,11 @@
 #include "monitor/FetchCheckPage.h"
 #include "net/CurlInternetClient.h"
 #include "shell/Form1.h"
+#include "support/TemporaryFolder.h"
 #include "win/WinEnvironment.h"
 #include "win/WinFileSystem.h"
+#include "win/WinFiles.h"
 #include "win/WinLoopbackHttpServer.h"
-#include "win/WinTestFolder.h"
 #include "win/WinTextEncoding.h"
 
 #include <chrono>
@@ -41,7 +42,7 @@ protected:
     void writeCopy(const std::string& content) { ASSERT_TRUE(WriteWholeFile(copyPath(), content)); }
 
     WinLoopbackHttpServer server;
-    WinTestFolder folder;
+    TemporaryFolder folder;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment, which scripts/test-windows clears
     std::chrono::steady_clock::duration elapsed{};
 

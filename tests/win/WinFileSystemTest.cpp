@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "win/WinFileSystem.h"
 
+#include "support/TemporaryFolder.h"
 #include "win/UniqueHandle.h"
 #include "win/WideText.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,7 +14,7 @@ namespace {
 class WinFileSystemTest : public testing::Test
 {
 protected:
-    WinTestFolder folder;
+    TemporaryFolder folder;
     WinFileSystem files;
 };
 

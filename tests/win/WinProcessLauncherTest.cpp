@@ -7,9 +7,10 @@
 #include "fakes/FormHarness.h"
 #include "monitor/RecoveryActions.h"
 #include "shell/Form1.h"
+#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinEnvironment.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 
 #include <chrono>
 #include <gmock/gmock.h>
@@ -113,7 +114,7 @@ protected:
         return values;
     }
 
-    WinTestFolder folder;
+    TemporaryFolder folder;
     std::vector<std::string> reports;
     WinProcessLauncher launcher{[this](const std::string& text) { reports.push_back(text); }};
     int started = 0;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "win/WinTextEncoding.h"
 
+#include "support/TemporaryFolder.h"
 #include "win/WideText.h"
 #include "win/WinFileSystem.h"
-#include "win/WinTestFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -82,7 +82,7 @@ TEST_F(SystemCodePage, ByteLimitsCountShiftJisBytesAndNeverSplitACharacter)
 
 TEST_F(SystemCodePage, AnAnsiFileReadsBackUnchanged)
 {
-    WinTestFolder folder;
+    TemporaryFolder folder;
     WinFileSystem files;
     const std::string log = folder / "エラー ログ.log";
     const std::string lines[] = {"2026/12/07 09:05:03 受信エラー発生！！ http://localhost/check.htm\r\n",

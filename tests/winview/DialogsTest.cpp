@@ -3,7 +3,7 @@
 // Save dialogs, the folder browser, and the shell's open.
 #include "shell/UiServices.h"
 #include "win/WideText.h"
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 #include "winview/ModalDriver.h"
 #include "winview/WinFileChooser.h"
 #include "winview/WinFolderChooser.h"
@@ -15,6 +15,9 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -276,16 +279,24 @@ TEST_F(Dialogs, TheFolderBrowserOpensOnTheInitialFolderUnderThePrompt)
 TEST_F(Dialogs, TheShellOpensWhatItIsGiven)
 {
     const std::string record = folder / "opened.txt";
-    SetEnvironmentVariableW(L"SENTRYBELL_RECORD_FILE", Widen(record).c_str());
+    SetEnvironmentVariableW(L"SENTRYBELL_RECORDER_FILE", Widen(record).c_str());
     WinShell shell;
     shell.openDocument(Narrow(WinePath(SENTRYBELL_RECORDER_EXE)));
     std::optional<std::string> recorded;
-    for (int i = 0; i < 100 && !(recorded = ReadWholeFile(record)); ++i) {
+    const auto started = [&] { return (recorded = ReadWholeFile(record)) && recorded->ends_with("STARTED\n"); };
+    for (int i = 0; i < 100 && !started(); ++i) {
         Sleep(50);
     }
-    SetEnvironmentVariableW(L"SENTRYBELL_RECORD_FILE", nullptr);
-    ASSERT_TRUE(recorded.has_value()) << "the program did not start within 5 s";
-    EXPECT_EQ(*recorded, "\r\n") << "started with no arguments";
+    SetEnvironmentVariableW(L"SENTRYBELL_RECORDER_FILE", nullptr);
+    ASSERT_TRUE(recorded && recorded->ends_with("STARTED\n")) << "the program did not start within 5 s";
+    std::vector<std::string> arguments;
+    std::istringstream lines(*recorded);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("ARG ")) {
+            arguments.push_back(line.substr(4));
+        }
+    }
+    EXPECT_TRUE(arguments.empty()) << "a document is opened without arguments: " << *recorded;
 }
 
 TEST(FileDialogBuffers, TheFilterListIsNulSeparated)

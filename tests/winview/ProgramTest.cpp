@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program file itself: its icon, version information and manifest, and the guard that keeps one
-// watchdog per install folder.
+// The program file itself: its icon, version information and manifest.
 #include "win/WideText.h"
-#include "winapp/InstanceMutex.h"
 #include "winview/WinViewHarness.h"
 
 #include <gtest/gtest.h>
@@ -105,23 +103,6 @@ TEST_F(ProgramFile, NamesItselfInItsVersionInformation)
     EXPECT_EQ(text(L"ProductName"), "Sentrybell");
     EXPECT_EQ(text(L"OriginalFilename"), "sentrybell.exe");
     EXPECT_EQ(text(L"ProductVersion"), SENTRYBELL_VERSION);
-}
-
-TEST(InstanceGuard, OneWatchdogPerFolder)
-{
-    const InstanceMutex first("C:\\Program Files\\Sentrybell");
-    EXPECT_EQ(first.state(), InstanceMutex::State::Acquired);
-    const InstanceMutex second("c:\\program files\\sentrybell\\");
-    EXPECT_EQ(second.state(), InstanceMutex::State::HeldElsewhere) << "the same folder, spelt otherwise";
-    const InstanceMutex other("D:\\Sentrybell");
-    EXPECT_EQ(other.state(), InstanceMutex::State::Acquired);
-}
-
-TEST(InstanceGuard, TheNameHasNoSeparatorButTheNamespaces)
-{
-    const std::wstring name = InstanceMutexName("C:\\監視\\Sentrybell");
-    EXPECT_EQ(name.rfind(L'\\'), std::wstring(L"Global").size());
-    EXPECT_EQ(name, InstanceMutexName("c:/監視/sentrybell/"));
 }
 
 } // namespace

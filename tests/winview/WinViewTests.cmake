@@ -3,20 +3,14 @@
 # the view's test program, the end-to-end run of sentrybell.exe, and the installer's run. They share
 # Wine's one desktop (focus, the foreground window, the notification area), so they run one at a time.
 
-# A recorder standing in for iisreset.exe (and for any program the shell is asked to start).
-add_executable(winview_iisreset_recorder ${CMAKE_CURRENT_LIST_DIR}/recorder/IisResetRecorder.cpp)
-set_target_properties(winview_iisreset_recorder PROPERTIES OUTPUT_NAME iisreset
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/recorder)
-target_link_libraries(winview_iisreset_recorder PRIVATE shell32)
-sentrybell_warnings(winview_iisreset_recorder)
-
 # imm32: the key filter tests commit text as an input method does.
-sentrybell_test(winview_tests winview sentrybell_winview sentrybell_winapp version imm32)
-target_sources(winview_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../win/WinTestFolder.cpp
+sentrybell_test(winview_tests winview sentrybell_winview version imm32)
+target_sources(winview_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../win/WinFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/winview_tests.rc)
-target_compile_definitions(winview_tests PRIVATE SENTRYBELL_RECORDER_EXE="$<TARGET_FILE:winview_iisreset_recorder>"
+# The iisreset.exe recorder of the adapter tests stands in for any program the shell is asked to start.
+target_compile_definitions(winview_tests PRIVATE SENTRYBELL_RECORDER_EXE="$<TARGET_FILE:iisreset_recorder>"
     SENTRYBELL_VERSION="${PROJECT_VERSION}")
-add_dependencies(winview_tests winview_iisreset_recorder sentrybell)
+add_dependencies(winview_tests iisreset_recorder sentrybell)
 
 set(desktop_lock ${CMAKE_CURRENT_BINARY_DIR}/winview_desktop_lock.cmake)
 file(WRITE ${desktop_lock}
@@ -42,7 +36,7 @@ set(windows_program_environment
     SENTRYBELL_BUILD_DIR=${CMAKE_BINARY_DIR}
     SENTRYBELL_WINE_RUN=${CMAKE_CROSSCOMPILING_EMULATOR}
     SENTRYBELL_WINEPREFIX=${SENTRYBELL_WINEPREFIX}
-    SENTRYBELL_RECORDER=$<TARGET_FILE:winview_iisreset_recorder>
+    SENTRYBELL_RECORDER=$<TARGET_FILE:iisreset_recorder>
     SENTRYBELL_PROBE=$<TARGET_FILE:window_probe>
     SENTRYBELL_VERSION=${PROJECT_VERSION})
 add_test(NAME WindowsProgram.EndToEnd COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/end_to_end.py)

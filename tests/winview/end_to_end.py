@@ -137,8 +137,8 @@ class WindowsProgram(unittest.TestCase):
         os.makedirs(os.path.join(self.folder, "ログ"))
         os.makedirs(os.path.join(self.folder, "page"))
         shutil.copy(os.path.join(wp.APP_DIR, "sentrybell.exe"), self.folder)
-        # The recorder in place of iisreset.exe, in the prefix's system folder; whatever stood there
-        # (the adapter tests' own recorder) is put back afterwards.
+        # The recorder in place of iisreset.exe, in the prefix's system folder; whatever stood there is
+        # put back afterwards.
         system_iisreset = wp.drive_c("windows", "system32", "iisreset.exe")
         if os.path.exists(system_iisreset):
             kept = os.path.join(self.folder, "iisreset.exe.kept")
@@ -156,7 +156,7 @@ class WindowsProgram(unittest.TestCase):
 
     def start_program(self, kidou, restart):
         settings_file(self.folder, self.web.port, self.mail.port, kidou, restart)
-        environment = dict(os.environ, SENTRYBELL_RECORD_FILE=wp.windows_path(self.calls))
+        environment = dict(os.environ, SENTRYBELL_RECORDER_FILE=wp.windows_path(self.calls))
         # What the program writes to standard error, for a failure's diagnosis.
         self.output = os.path.join(self.folder, "sentrybell.output")
         self.program = wp.start(os.path.join(self.folder, "sentrybell.exe"), cwd=self.folder, env=environment,
@@ -198,10 +198,23 @@ class WindowsProgram(unittest.TestCase):
     def failure_lines(self):
         return [line for line in self.log_lines() if line.endswith("ＵＲＬ指定エラー")]
 
+    def recovery_commands(self):
+        """The arguments of each start of iisreset.exe, space-separated, from the recorder's record."""
+        commands = []
+        try:
+            with open(self.calls, encoding="utf-8") as record:
+                for line in record.read().splitlines():
+                    if line.startswith("COMMAND "):
+                        commands.append([])
+                    elif line.startswith("ARG "):
+                        commands[-1].append(line[len("ARG "):])
+        except FileNotFoundError:
+            pass
+        return [" ".join(arguments) for arguments in commands]
+
     def assert_recovery_commands(self, expected):
-        self.assertTrue(wp.wait_for(lambda: os.path.exists(self.calls), 10), "iisreset.exe was not started")
-        with open(self.calls, encoding="utf-8", newline="") as calls:
-            self.assertEqual(calls.read(), "".join(command + "\r\n" for command in expected))
+        self.assertTrue(wp.wait_for(lambda: self.recovery_commands(), 10), "iisreset.exe was not started")
+        self.assertEqual(self.recovery_commands(), expected)
 
     def test_restart_chosen_the_watchdog_logs_mails_and_goes_on_without_its_icon(self):
         self.start_program(kidou=1, restart=0)

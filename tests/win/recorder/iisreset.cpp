@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for iisreset.exe that records how it was started, for the tests of the process launcher.
+// A stand-in for iisreset.exe that records how it was started, for the tests of the process launcher,
+// of the shell and of the Windows program.
 // It appends to the file named by SENTRYBELL_RECORDER_FILE, in UTF-8, one line each:
 //   COMMAND <the command line as given>
 //   ARG <each argument as the C runtime split it>

@@ -1,59 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "win/WinTestFolder.h"
+#include "win/WinFiles.h"
 
 #include "win/UniqueHandle.h"
 #include "win/WideText.h"
 
-#include <atomic>
-#include <stdexcept>
 #include <windows.h>
-
-namespace {
-
-void removeTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW entry{};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                removeTree(path);
-            } else {
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &entry) != FALSE);
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-} // namespace
-
-WinTestFolder::WinTestFolder(const std::string& stem)
-{
-    static std::atomic<unsigned> counter{0};
-    wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    if (length == 0 || length > MAX_PATH) {
-        throw std::runtime_error("no temporary folder");
-    }
-    const std::string base = Narrow(std::wstring_view(temp, length));
-    m_path = base + stem + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-    if (!MakeFolder(m_path)) {
-        throw std::runtime_error("cannot create the test folder");
-    }
-}
-
-WinTestFolder::~WinTestFolder()
-{
-    removeTree(Widen(m_path));
-}
 
 bool MakeFolder(const std::string& path)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "winapp/InstanceMutex.h"
+#include "win/InstanceMutex.h"
 
 #include "win/WideText.h"
 
