@@ -150,7 +150,7 @@ protected:
         std::filesystem::create_directory(folder / "log");
         std::filesystem::create_directory(folder / "save");
         WriteFile(folder / "iisreset", "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
-        environment.folder = folder.path();
+        fakes.environment.folder = folder.path();
         fakeFiles.addFolder(folder / "log");
         fakeFiles.addFolder(folder / "save");
         web.setReply("/ok", HttpReply::page(200, "<html>ok</html>"));
@@ -240,15 +240,10 @@ protected:
     std::string refusedUrl = "http://" + refused.address() + "/check.htm";
     Dice dice;
 
-    FakeClock clock;
-    FakeEnvironment environment;
     PosixFileSystem realFiles;
     CountingFiles fakeFiles;
     SwitchedFiles switched;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
     CurlInternetClient curl;
     FakeInternetClient fakeInternet;
     PosixProcessLauncher launcher{[](const std::string& text) { ADD_FAILURE() << text; }};
@@ -257,13 +252,10 @@ protected:
     SwitchedInternet switchedInternet;
     SwitchedLauncher switchedLauncher;
     FakePorts fakes;
-    Form1 form{fakes.services({.clock = &clock,
-                               .environment = &environment,
-                               .files = &switched,
+    FakeClock& clock = fakes.clock;
+    FakeTray& tray = fakes.tray;
+    Form1 form{fakes.services({.files = &switched,
                                .encoding = &encoding,
-                               .messageBox = &messageBox,
-                               .tray = &tray,
-                               .lifetime = &lifetime,
                                .internet = &switchedInternet,
                                .mail = &mail,
                                .launcher = &switchedLauncher})};

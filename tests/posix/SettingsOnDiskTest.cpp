@@ -19,25 +19,14 @@ namespace {
 // A Form1 whose settings file is a real file in a temporary folder.
 struct DiskForm
 {
-    explicit DiskForm(const std::string& folder) { environment.folder = folder; }
+    explicit DiskForm(const std::string& folder) { fakes.environment.folder = folder; }
 
-    FakeClock clock;
-    FakeEnvironment environment;
     PosixFileSystem files;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    FakeRegistry registry;
     FakePorts fakes;
-    Form1 form{fakes.services({.clock = &clock,
-                               .environment = &environment,
-                               .files = &files,
-                               .encoding = &encoding,
-                               .messageBox = &messageBox,
-                               .tray = &tray,
-                               .lifetime = &lifetime,
-                               .registry = &registry})};
+    FakeMessageBox& messageBox = fakes.messageBox;
+    FakeRegistry& registry = fakes.registry;
+    Form1 form{fakes.services({.files = &files, .encoding = &encoding})};
 };
 
 class SettingsOnDisk : public ::testing::Test

@@ -46,13 +46,11 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
     SmtpTestServer smtp;
 
+    FakePorts fakes;
+    fakes.environment.folder = folder.path();
     PosixClock clock;
-    FakeEnvironment environment;
-    environment.folder = folder.path();
     PosixFileSystem files;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeLifetime lifetime;
     QtTray tray(AppIcon());
     CurlInternetClient internet;
     CurlMailer::Options mailOptions;
@@ -61,14 +59,10 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     CurlMailer mail(mailOptions);
     PosixProcessLauncher launcher;
 
-    FakePorts fakes;
     Form1 form(fakes.services({.clock = &clock,
-                               .environment = &environment,
                                .files = &files,
                                .encoding = &encoding,
-                               .messageBox = &messageBox,
                                .tray = &tray,
-                               .lifetime = &lifetime,
                                .internet = &internet,
                                .mail = &mail,
                                .launcher = &launcher}));
@@ -111,7 +105,7 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     EXPECT_EQ(form.Timer1.Interval(), 40000);
     EXPECT_TRUE(form.Timer1.Enabled());
     EXPECT_FALSE(tray.isShown());
-    EXPECT_EQ(lifetime.endings, 0);
+    EXPECT_EQ(fakes.lifetime.endings, 0);
 }
 
 } // namespace
