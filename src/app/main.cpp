@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root of the Linux program: the one place that wires the adapters, the model and
 // the Qt view together.
+#include "app/PlatformWords.h"
 #include "config/SettingsFile.h"
 #include "net/CurlInternetClient.h"
 #include "net/CurlMailer.h"
@@ -94,16 +95,8 @@ int main(int argc, char** argv)
 
     SystemLogReport report;
 
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.shell = &shell;
-    services.internet = &internet;
-    services.launcher = &launcher;
-    services.mail = &mailer;
-    services.fileChooser = &fileChooser;
-    services.folderChooser = &folderChooser;
-    services.registry = &registry;
-    services.report = &report;
-    Form1 form(services);
+    Form1 form({clock, environment, files, encoding, messageBox, tray, lifetime, shell, internet, mailer, launcher,
+                registry, fileChooser, folderChooser, report, LinuxNotice()});
     // The mail account is read from the window at every message, as the other mail fields are.
     mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
     MainWindow window(form, tray);
