@@ -8,5 +8,5 @@
 // the ANSI files, the proxy, the event log, the logon task, one watchdog per folder).
 inline PlatformNotice WindowsNotice()
 {
-    return {"Windowsでの動作は", "システム連携の説明", "windows-notes.html"};
+    return {"Windowsでは", "連携機能の説明", "windows-notes.html"};
 }
