@@ -3,11 +3,12 @@
 ;   makensis -DVERSION=<x.y.z> -DSTAGE=<folder with sentrybell.exe and doc\> -DICON=<.ico> -DOUTFILE=<setup.exe> sentrybell.nsi
 ;
 ; Installs sentrybell.exe and the documents its contact notices open into Program Files, adds a
-; Start-menu entry and, if chosen (or /LOGON on the command line), a scheduled task that starts the
-; program at every administrator's logon with highest privileges: Windows starts no program that
-; requires elevation from the Run key or the Startup folder. The uninstaller removes what the
-; installer put there and nothing else, so the operator's SETTING.ini and a log kept beside the
-; program stay.
+; Start-menu entry, registers the event source "Sentrybell" in the Application log with the program
+; itself as its message file and, if chosen (or /LOGON on the command line), a scheduled task that
+; starts the program at every administrator's logon with highest privileges: Windows starts no
+; program that requires elevation from the Run key or the Startup folder. The uninstaller removes
+; what the installer put there and nothing else, so the operator's SETTING.ini and a log kept beside
+; the program stay.
 ;
 ; Silent: setup.exe /S [/LOGON] [/D=<folder>]    uninstall.exe /S
 
@@ -33,6 +34,7 @@ RequestExecutionLevel admin
 !define TASK "Sentrybell"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Sentrybell"
 !define WINDOW_CLASS "SentrybellMainWindow"
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Sentrybell"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -105,6 +107,12 @@ Section "${PRODUCT}" SectionProgram
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+    ; The program's reports go to the Application log under this source. Its message table (one
+    ; message per event ID, the report's line itself) lets Event Viewer show the line without the
+    ; "description cannot be found" preamble. Errors, warnings and information.
+    WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\sentrybell.exe"
+    WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
 SectionEnd
 
 ; Off unless chosen: a watchdog that starts on its own is the operator's decision.
@@ -156,4 +164,7 @@ Section "Uninstall"
     ; Stays while the operator's SETTING.ini, a log or a page copy is in it.
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; The events already written stay in the log; without the source Event Viewer shows their text
+    ; behind its preamble.
+    DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
 SectionEnd

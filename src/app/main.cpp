@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     CurlInternetClient internet;
     PosixProcessLauncher launcher;
     CurlMailer::Options mailOptions;
-    mailOptions.report = ReportToSystemLog;
+    mailOptions.report = [](ReportKind, const std::string& text) { ReportToSystemLog(text); };
     CurlMailer mailer(mailOptions);
 
     SystemLogReport report;

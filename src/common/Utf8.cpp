@@ -59,16 +59,52 @@ std::string ValidUtf8(std::string_view bytes)
     return out;
 }
 
-std::string CutUtf8(std::string_view utf8, std::size_t maxBytes)
+namespace {
+
+// A character of `bytes` bytes in UTF-16: a surrogate pair beyond U+FFFF, one unit below.
+std::size_t utf16Units(std::size_t bytes)
 {
-    const std::string valid = ValidUtf8(utf8);
+    return bytes == 4 ? 2 : 1;
+}
+
+// The valid text's longest leading part whose characters, each counted as `measure` of its byte
+// length says, stay within `limit`.
+template <typename Measure> std::string cutValid(std::string_view text, std::size_t limit, Measure measure)
+{
+    const std::string valid = ValidUtf8(text);
     std::size_t end = 0;
+    std::size_t used = 0;
     while (end < valid.size()) {
         const std::size_t n = sequenceLength(valid, end);
-        if (end + n > maxBytes) {
+        if (used + measure(n) > limit) {
             break;
         }
+        used += measure(n);
         end += n;
     }
     return valid.substr(0, end);
+}
+
+} // namespace
+
+std::string CutUtf8(std::string_view utf8, std::size_t maxBytes)
+{
+    return cutValid(utf8, maxBytes, [](std::size_t bytes) { return bytes; });
+}
+
+std::size_t Utf16Length(std::string_view utf8)
+{
+    const std::string valid = ValidUtf8(utf8);
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < valid.size();) {
+        const std::size_t n = sequenceLength(valid, i);
+        units += utf16Units(n);
+        i += n;
+    }
+    return units;
+}
+
+std::string CutUtf16(std::string_view utf8, std::size_t maxUnits)
+{
+    return cutValid(utf8, maxUnits, utf16Units);
 }

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "config/SaveRefusal.h"
 
+#include "common/OperatorReport.h"
 #include "shell/Form1.h"
 #include "shell/UiServices.h"
 
-#include <iostream>
-
 void RefuseSave(Form1& form, const std::string& why)
 {
-    std::cerr << AppTitle << ": the settings were not saved: " << why << '\n';
+    form.services().report.report(ReportKind::SaveRefused, "the settings were not saved: " + why);
     form.services().messageBox.MsgBox(SaveRefusedText, vbExclamation, AppTitle);
 }

@@ -8,6 +8,6 @@ class Form1;
 // The one message of both saves, shown when a save keeps nothing.
 inline constexpr const char* SaveRefusedText = "設定できませんでした。";
 
-// Shows the box, and writes why to standard error (the field, or the file's error), so that an
+// Shows the box, and reports why (the field, or the file's error) to the operator's log, so that an
 // operator can tell what to mend; the box keeps its one text.
 void RefuseSave(Form1& form, const std::string& why);

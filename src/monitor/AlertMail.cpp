@@ -24,8 +24,9 @@ void reportSkipped(Form1& form, std::chrono::milliseconds bound, const std::vect
     for (const std::string& recipient : skipped) {
         names += (names.empty() ? "\"" : ", \"") + recipient + "\"";
     }
-    form.services().report.report("alert mail: its " + std::to_string(bound.count() / 1000) +
-                                  " s ran out before these recipients were tried, and they were skipped: " + names);
+    form.services().report.report(ReportKind::MailNotSent,
+                                  "alert mail: its " + std::to_string(bound.count() / 1000) +
+                                      " s ran out before these recipients were tried, and they were skipped: " + names);
 }
 
 } // namespace

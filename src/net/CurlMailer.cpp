@@ -169,7 +169,9 @@ CurlMailer::CurlMailer(Options options) : m_options(std::move(options))
         m_options.isLoopback = [](const std::string& host) { return IsLoopbackHost(host); };
     }
     if (!m_options.report) {
-        m_options.report = [](const std::string& text) { std::fprintf(stderr, "sentrybell: %s\n", text.c_str()); };
+        m_options.report = [](ReportKind, const std::string& text) {
+            std::fprintf(stderr, "sentrybell: %s\n", text.c_str());
+        };
     }
 }
 
@@ -187,7 +189,7 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
     const std::string shownTo = TrimmedAddress(recipient);
     const auto fail = [&](const std::string& why) {
         const std::string text = "mail to \"" + shownTo + "\" via \"" + serverText + "\" failed: " + why;
-        m_options.report(text);
+        m_options.report(ReportKind::MailNotSent, text);
         return text;
     };
 
@@ -244,7 +246,8 @@ std::string CurlMailer::SendMail(const std::string& serverText, const std::strin
             return fail(plain.reason + "; tried without AUTH because " + why);
         }
         const std::string text = "OK without AUTH: " + why;
-        m_options.report("mail to \"" + shownTo + "\" via \"" + serverText + "\": " + text);
+        m_options.report(ReportKind::MailSentWithoutAuth,
+                         "mail to \"" + shownTo + "\" via \"" + serverText + "\": " + text);
         return text;
     }
     transfer.account = wantAuth ? &account : nullptr;

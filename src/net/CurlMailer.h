@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/OperatorReport.h"
 #include "monitor/MailCallSites.h"
 
 #include <chrono>
@@ -36,8 +37,9 @@ public:
         std::chrono::milliseconds totalTimeout{std::chrono::seconds(20)};
         // Decides which hosts count as this machine; IsLoopbackHost by default.
         std::function<bool(const std::string& host)> isLoopback;
-        // Where failures go for the operator; standard error by default.
-        std::function<void(const std::string&)> report;
+        // Where failures (MailNotSent) and a message sent without AUTH (MailSentWithoutAuth) go for
+        // the operator; standard error by default.
+        std::function<void(ReportKind, const std::string&)> report;
         // A PEM file of trusted certificates in place of the system's store; empty for the store.
         std::string caFile;
     };

@@ -21,12 +21,31 @@ inline constexpr std::uint32_t Explorer = 0x80000;
 
 // Extended error codes of a failed file dialog (0 is a plain cancel), with the system's values.
 namespace FileDialogFault {
+inline constexpr std::uint32_t InvalidFileName = 0x3002; // also: accepted, but naming no file
 inline constexpr std::uint32_t BufferTooSmall = 0x3003;
 inline constexpr std::uint32_t DialogFailure = 0xFFFF;
 } // namespace FileDialogFault
 
-// The longest path the system's file dialogs handle by default, terminating NUL included.
+// The longest path Windows' file dialogs handle by default, terminating NUL included.
 inline constexpr std::size_t MaxPathLength = 260;
+
+// What a character of a dialog's buffer is: a UTF-16 code unit on Windows (a character beyond U+FFFF
+// takes two), a byte of UTF-8 on Linux.
+enum class DialogTextUnit
+{
+    Utf16,
+    Utf8,
+};
+
+// How the platform's file dialogs measure their buffers, in characters of `unit`, terminating NUL
+// included. The limits are the system's own, so that no path the system takes is refused for want of
+// room.
+struct DialogBuffers
+{
+    DialogTextUnit unit = DialogTextUnit::Utf16;
+    std::size_t fileName = MaxPathLength;  // the file-name buffer, when the caller asks for no more
+    std::size_t fileTitle = MaxPathLength; // the file-title buffer (a name without its folder)
+};
 
 enum class FileDialogMode
 {
@@ -52,10 +71,10 @@ struct FileDialogRequest
     std::string initialFolder;                  // empty: the platform's choice
     std::string fileName;                       // the name shown at first, already cut to fit the buffer
     std::string fileTitle;                      // first content of the file-title buffer (only a system dialog sees it)
-    std::size_t fileBufferSize = MaxPathLength; // characters the answer may take, terminating NUL included
+    std::size_t fileBufferSize = MaxPathLength; // characters (of the chooser's unit) the answer may take, NUL included
     std::vector<FileFilter> filters;
     std::int32_t filterIndex = 0; // 1-based entry of `filters` selected at first; others select the first
-    std::string defaultExt;       // appended (without a dot) to a name typed without an extension
+    std::string defaultExt;       // for a name typed without an extension: see TypedNameExtension
     std::uint32_t flags = 0;      // FileDialogOption bits
 };
 
@@ -90,4 +109,6 @@ public:
     // problem: a dialog that cannot be shown, or that ends without a usable answer, is Failed with a
     // nonzero extended error code; closing it without a choice is Cancelled.
     virtual FileDialogResult choose(const FileDialogRequest& request) = 0;
+    // How this platform's dialogs measure their buffers.
+    virtual DialogBuffers buffers() const = 0;
 };

@@ -3,18 +3,24 @@
 
 #include "common/Utf8.h"
 
-std::size_t FileBufferSize(std::int32_t maxFileSize)
+std::size_t FileBufferSize(std::int32_t maxFileSize, std::size_t smallest)
 {
-    return maxFileSize > static_cast<std::int32_t>(MaxPathLength) ? static_cast<std::size_t>(maxFileSize)
-                                                                  : MaxPathLength;
+    return maxFileSize > 0 && static_cast<std::size_t>(maxFileSize) > smallest ? static_cast<std::size_t>(maxFileSize)
+                                                                               : smallest;
 }
 
-std::string BufferText(std::string_view text, std::size_t bufferSize)
+std::size_t BufferLength(std::string_view text, DialogTextUnit unit)
+{
+    return unit == DialogTextUnit::Utf16 ? Utf16Length(text) : text.size();
+}
+
+std::string BufferText(std::string_view text, std::size_t bufferSize, DialogTextUnit unit)
 {
     if (bufferSize == 0) {
         return {};
     }
-    return CutUtf8(UpToNul(text), bufferSize - 1);
+    const std::string upToNul = UpToNul(text);
+    return unit == DialogTextUnit::Utf16 ? CutUtf16(upToNul, bufferSize - 1) : CutUtf8(upToNul, bufferSize - 1);
 }
 
 std::string ConvertFilter(std::string_view filter)
@@ -50,7 +56,8 @@ std::vector<FileFilter> FilterEntries(std::string_view converted)
     return entries;
 }
 
-std::optional<std::string> SelectionBuffer(const FileDialogResult& accepted, bool multiple, std::size_t bufferSize)
+std::optional<std::string> SelectionBuffer(const FileDialogResult& accepted, bool multiple, std::size_t bufferSize,
+                                           DialogTextUnit unit)
 {
     if (accepted.files.empty()) {
         return std::nullopt;
@@ -70,10 +77,29 @@ std::optional<std::string> SelectionBuffer(const FileDialogResult& accepted, boo
     if (multiple) {
         buffer += '\0';
     }
-    if (buffer.size() > bufferSize) {
+    if (BufferLength(buffer, unit) > bufferSize) {
         return std::nullopt;
     }
     return buffer;
+}
+
+std::string TypedNameExtension(const std::vector<FileFilter>& filters, std::int32_t filterIndex,
+                               std::string_view defaultExt)
+{
+    if (defaultExt.empty()) {
+        return {};
+    }
+    if (!filters.empty()) {
+        const bool inRange = filterIndex >= 1 && static_cast<std::size_t>(filterIndex) <= filters.size();
+        const std::string& patterns = filters[inRange ? static_cast<std::size_t>(filterIndex) - 1 : 0].pattern;
+        const std::string first = patterns.substr(0, patterns.find(';'));
+        const std::size_t dot = first.find('.');
+        // "*." names the empty extension: the name then stays as typed.
+        if (dot != std::string::npos && first.find_first_of("*?", dot) == std::string::npos) {
+            return first.substr(dot + 1);
+        }
+    }
+    return std::string(defaultExt);
 }
 
 std::string UpToNul(std::string_view buffer)

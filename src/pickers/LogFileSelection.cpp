@@ -12,7 +12,8 @@ namespace {
 constexpr const char* LogFileName = "iiserr.txt";
 constexpr const char* LogFileFilter = "textﾌｧｲﾙ|*.txt";
 constexpr const char* LogDialogTitle = "ログファイル設定";
-// The extension a name typed without one receives: "doc", not "txt", as the program has always had it.
+// The default extension the program has always asked for. A name typed without one still becomes
+// ".txt": the selected type's extension comes first, in Windows' dialog and in ours alike.
 constexpr const char* LogDefaultExt = "doc";
 constexpr const char* FolderPrompt = "希望のﾌｫﾙﾀﾞｰ名をｸﾘｯｸして、ﾌｫﾙﾀﾞｰｱｲｺﾝをｵｰﾌﾟﾝ状態にし、[OK]を押してください";
 

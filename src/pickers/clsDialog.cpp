@@ -27,14 +27,15 @@ void clsDialog::ShowFileDialog(FileDialogMode mode)
     m_ExtendedError = 0;
     bool accepted = false;
     try {
+        const DialogBuffers buffers = m_chooser.buffers();
         FileDialogRequest request;
         request.mode = mode;
         request.owner = m_hWnd;
         request.filters = FilterEntries(ConvertFilter(m_Filter));
         request.filterIndex = m_FilterIndex;
-        request.fileBufferSize = FileBufferSize(m_MaxFileSize);
-        request.fileName = BufferText(m_FileName, request.fileBufferSize);
-        request.fileTitle = BufferText(m_FileTitle, MaxPathLength);
+        request.fileBufferSize = FileBufferSize(m_MaxFileSize, buffers.fileName);
+        request.fileName = BufferText(m_FileName, request.fileBufferSize, buffers.unit);
+        request.fileTitle = BufferText(m_FileTitle, buffers.fileTitle, buffers.unit);
         request.initialFolder = m_InitDir;
         request.title = m_DialogTitle;
         request.flags = m_flags;
@@ -43,10 +44,8 @@ void clsDialog::ShowFileDialog(FileDialogMode mode)
         const FileDialogResult answer = m_chooser.choose(request);
         switch (answer.outcome) {
         case FileDialogResult::Outcome::Accepted:
-            accepted = readAnswer(answer, request.fileBufferSize);
-            if (!accepted) {
-                m_ExtendedError = FileDialogFault::BufferTooSmall;
-            }
+            m_ExtendedError = readAnswer(answer, request.fileBufferSize, buffers);
+            accepted = m_ExtendedError == 0;
             break;
         case FileDialogResult::Outcome::Failed:
             m_ExtendedError = answer.extendedError;
@@ -67,17 +66,21 @@ void clsDialog::ShowFileDialog(FileDialogMode mode)
     }
 }
 
-bool clsDialog::readAnswer(const FileDialogResult& answer, std::size_t fileBufferSize)
+std::uint32_t clsDialog::readAnswer(const FileDialogResult& answer, std::size_t fileBufferSize,
+                                    const DialogBuffers& buffers)
 {
+    if (answer.files.empty()) {
+        return FileDialogFault::InvalidFileName;
+    }
     const bool multiple = (m_flags & FileDialogOption::AllowMultiSelect) != 0;
-    const std::optional<std::string> buffer = SelectionBuffer(answer, multiple, fileBufferSize);
+    const std::optional<std::string> buffer = SelectionBuffer(answer, multiple, fileBufferSize, buffers.unit);
     if (!buffer) {
-        return false;
+        return FileDialogFault::BufferTooSmall;
     }
     if (!multiple) {
         const std::string& title = answer.files.front().name;
-        if (title.size() + 1 > MaxPathLength) {
-            return false;
+        if (BufferLength(title, buffers.unit) + 1 > buffers.fileTitle) {
+            return FileDialogFault::BufferTooSmall;
         }
         m_FileName = UpToNul(*buffer);
         m_FileTitle = title;
@@ -87,5 +90,5 @@ bool clsDialog::readAnswer(const FileDialogResult& answer, std::size_t fileBuffe
         m_DirectoryName = answer.folder;
     }
     // An old-style multiple selection (names separated by spaces) is not read: nothing changes.
-    return true;
+    return 0;
 }

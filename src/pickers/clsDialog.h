@@ -68,7 +68,8 @@ public:
     void flags(std::uint32_t value) { m_flags = value; }
     const std::string& InitDir() const { return m_InitDir; }
     void InitDir(std::string value) { m_InitDir = std::move(value); }
-    // Characters of the file-name buffer; 260 or less gives 260.
+    // Characters of the file-name buffer, in the platform's unit; a size below the platform's
+    // smallest (260 on Windows, PATH_MAX on Linux) gives that.
     std::int32_t MaxFileSize() const { return m_MaxFileSize; }
     void MaxFileSize(std::int32_t value) { m_MaxFileSize = value; }
     void FileTitle(std::string value) { m_FileTitle = std::move(value); }
@@ -79,8 +80,9 @@ public:
 
 private:
     void ShowFileDialog(FileDialogMode mode);
-    // Takes over an accepted answer; false (and nothing changed) when it does not fit the buffers.
-    bool readAnswer(const FileDialogResult& answer, std::size_t fileBufferSize);
+    // Takes over an accepted answer and returns 0; or, with nothing changed, the reason it cannot be:
+    // it names no file, or it does not fit the buffers.
+    std::uint32_t readAnswer(const FileDialogResult& answer, std::size_t fileBufferSize, const DialogBuffers& buffers);
 
     FileChooser& m_chooser;
     MessageBoxService& m_messageBox;

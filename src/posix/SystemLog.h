@@ -11,9 +11,10 @@
 // Never fails: where there is no system log the line only goes to standard error.
 void ReportToSystemLog(const std::string& message);
 
-// The operator's reports of the core, through ReportToSystemLog.
+// The operator's reports of the core, through ReportToSystemLog. The system log has no field for
+// the kind: the line says what it is about.
 class SystemLogReport : public OperatorReport
 {
 public:
-    void report(const std::string& message) override { ReportToSystemLog(message); }
+    void report(ReportKind /*kind*/, const std::string& message) override { ReportToSystemLog(message); }
 };

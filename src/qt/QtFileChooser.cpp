@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "qt/QtFileChooser.h"
 
+#include "pickers/FileDialogText.h"
 #include "qt/DialogOwner.h"
 #include "qt/QtServices.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <climits>
 
 QString QtNameFilter(const FileFilter& filter)
 {
@@ -40,6 +42,7 @@ QFileDialog::FileMode fileMode(const FileDialogRequest& request)
 void applyFilters(QFileDialog& dialog, const FileDialogRequest& request)
 {
     if (request.filters.empty()) {
+        dialog.setDefaultSuffix(toQString(TypedNameExtension({}, 0, request.defaultExt)));
         return; // every file is listed
     }
     QStringList filters;
@@ -49,6 +52,13 @@ void applyFilters(QFileDialog& dialog, const FileDialogRequest& request)
     dialog.setNameFilters(filters);
     const auto index = static_cast<qsizetype>(request.filterIndex);
     dialog.selectNameFilter(filters.at(index >= 1 && index <= filters.size() ? index - 1 : 0));
+    // The extension of a name typed without one follows the selected type, as in Windows' dialog.
+    const auto followType = [&dialog, &request, filters](const QString& selected) {
+        const auto chosen = static_cast<std::int32_t>(filters.indexOf(selected) + 1);
+        dialog.setDefaultSuffix(toQString(TypedNameExtension(request.filters, chosen, request.defaultExt)));
+    };
+    followType(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
 }
 
 } // namespace
@@ -78,9 +88,6 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     if (!request.fileName.empty()) {
         dialog.selectFile(toQString(request.fileName));
     }
-    if (!request.defaultExt.empty()) {
-        dialog.setDefaultSuffix(toQString(request.defaultExt));
-    }
 
     if (dialog.exec() != QDialog::Accepted) {
         return result; // Cancelled
@@ -88,7 +95,7 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) {
         result.outcome = FileDialogResult::Outcome::Failed;
-        result.extendedError = FileDialogFault::DialogFailure;
+        result.extendedError = FileDialogFault::InvalidFileName;
         return result;
     }
     result.outcome = FileDialogResult::Outcome::Accepted;
@@ -100,4 +107,9 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     const auto selected = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
     result.filterIndex = selected < 0 ? 0 : static_cast<std::int32_t>(selected + 1);
     return result;
+}
+
+DialogBuffers QtFileChooser::buffers() const
+{
+    return {DialogTextUnit::Utf8, PATH_MAX, NAME_MAX + 1};
 }

@@ -7,13 +7,16 @@
 #include <QWidget>
 
 // The file dialogs as QFileDialog, drawn by Qt itself (not the desktop's native dialog), so that they
-// look and behave alike everywhere and tests can answer them.
+// look and behave alike everywhere and tests can answer them. A name typed without an extension gets
+// the one Windows' dialog gives it (TypedNameExtension), following the file type the operator selects.
 class QtFileChooser : public FileChooser
 {
 public:
     // The window the dialogs are modal to when a request names none.
     void setParent(QWidget* parent) { m_parent = parent; }
     FileDialogResult choose(const FileDialogRequest& request) override;
+    // Bytes of UTF-8, as many as the system takes: a path of PATH_MAX, a name of NAME_MAX.
+    DialogBuffers buffers() const override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -48,7 +48,8 @@ std::wstring WinCommandLine(const std::wstring& program, const std::vector<std::
 WinProcessLauncher::WinProcessLauncher(Reporter report) : m_report(std::move(report))
 {
     if (!m_report) {
-        m_report = ReportToEventLog;
+        // The launcher starts iisreset.exe alone: a start that fails is a recovery that did not start.
+        m_report = [](const std::string& text) { ReportToEventLog(ReportKind::RecoveryNotStarted, text); };
     }
 }
 

@@ -18,7 +18,7 @@ class WinProcessLauncher : public ProcessLauncher
 public:
     using Reporter = std::function<void(const std::string&)>;
     // `report` receives the reason when a program cannot be started; by default it goes to the event
-    // log and standard error.
+    // log (as a recovery that did not start) and standard error.
     explicit WinProcessLauncher(Reporter report = {});
 
     bool start(const std::string& program, const std::vector<std::string>& arguments) override;

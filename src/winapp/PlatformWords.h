@@ -3,9 +3,10 @@
 
 #include "shell/Form1.h"
 
-// What the Windows program's window says and opens where the platforms differ: for now the second
-// contact notice is the Linux program's, until the Windows program has a page of its own.
+// What the Windows program's window says and opens where the platforms differ: the second contact
+// notice leads to the page on the parts of Windows the program uses (iisreset.exe, the Winlogon values,
+// the ANSI files, the proxy, the event log, the logon task, one watchdog per folder).
 inline PlatformNotice WindowsNotice()
 {
-    return {"Linuxでの動作は", "代替機能の説明", "platform-notes.html"};
+    return {"Windowsでは", "連携機能の説明", "windows-notes.html"};
 }

@@ -69,7 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         return 1;
     }
 
-    WinFileSystem files(ReportToEventLog);
+    WinFileSystem files([](const std::string& text) { ReportToEventLog(ReportKind::LogLineNotWritten, text); });
     WinTextEncoding encoding;
     WinMessageBox messageBox;
     WinLifetime lifetime;

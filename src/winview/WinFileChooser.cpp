@@ -11,7 +11,8 @@
 static_assert(FileDialogOption::ReadOnly == OFN_READONLY && FileDialogOption::OverwritePrompt == OFN_OVERWRITEPROMPT &&
               FileDialogOption::AllowMultiSelect == OFN_ALLOWMULTISELECT &&
               FileDialogOption::FileMustExist == OFN_FILEMUSTEXIST && FileDialogOption::Explorer == OFN_EXPLORER);
-static_assert(FileDialogFault::BufferTooSmall == FNERR_BUFFERTOOSMALL &&
+static_assert(FileDialogFault::InvalidFileName == FNERR_INVALIDFILENAME &&
+              FileDialogFault::BufferTooSmall == FNERR_BUFFERTOOSMALL &&
               FileDialogFault::DialogFailure == CDERR_DIALOGFAILURE);
 
 namespace {
@@ -144,7 +145,7 @@ FileDialogResult WinFileChooser::choose(const FileDialogRequest& request)
     result.filterIndex = static_cast<std::int32_t>(dialog.nFilterIndex);
     if (result.files.empty() || result.files.front().name.empty()) {
         result.outcome = FileDialogResult::Outcome::Failed;
-        result.extendedError = FileDialogFault::DialogFailure;
+        result.extendedError = FileDialogFault::InvalidFileName;
     }
     return result;
 }

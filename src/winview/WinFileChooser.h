@@ -10,13 +10,16 @@
 // out in an OPENFILENAMEW (the file-type list NUL-separated, the file-name buffer of the requested
 // size holding the initial name, a 260-character file-title buffer, the option bits unchanged), and
 // the buffers are read back as the dialog fills them. A dialog that ends without a file is a cancel
-// when CommDlgExtendedError() says 0, otherwise a failure with that code.
+// when CommDlgExtendedError() says 0, otherwise a failure with that code; one that is accepted but
+// names no file fails as an invalid file name.
 class WinFileChooser : public FileChooser
 {
 public:
     // The owner of a request that names none.
     void setOwner(HWND owner) { m_owner = owner; }
     FileDialogResult choose(const FileDialogRequest& request) override;
+    // UTF-16 code units, 260 of them (MAX_PATH) unless the caller asks for more.
+    DialogBuffers buffers() const override { return {DialogTextUnit::Utf16, MAX_PATH, MAX_PATH}; }
 
 private:
     HWND m_owner = nullptr;

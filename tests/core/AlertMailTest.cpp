@@ -97,6 +97,7 @@ TEST_F(AlertMail, AllMessagesShareOneBoundAndTheRecipientsLeftAreReportedAndSkip
     EXPECT_EQ(h.report.reports,
               std::vector<std::string>{"alert mail: its 60 s ran out before these recipients "
                                        "were tried, and they were skipped: \"c@example.test\", \" \""});
+    EXPECT_EQ(h.report.kinds, std::vector<ReportKind>{ReportKind::MailNotSent});
 }
 
 TEST_F(AlertMail, PrimaryRecipientIsNeverSplit)

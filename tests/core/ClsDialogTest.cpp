@@ -95,7 +95,8 @@ TEST_F(ClsDialogTest, RequestCarriesEverySetting)
 
 TEST_F(ClsDialogTest, BufferSizeFollowsMaxFileSize)
 {
-    for (const auto& [maxFileSize, expected] : {std::pair{0, 260U}, {100, 260U}, {260, 260U}, {261, 261U}}) {
+    for (const auto& [maxFileSize, expected] :
+         {std::pair{0, 260U}, {-5, 260U}, {100, 260U}, {260, 260U}, {261, 261U}}) {
         dialog.MaxFileSize(maxFileSize);
         dialog.ShowSave();
         EXPECT_EQ(lastRequest().fileBufferSize, expected) << "MaxFileSize " << maxFileSize;
@@ -234,6 +235,27 @@ TEST_F(ClsDialogTest, AnswerLongerThanTheBufferIsAFailureNotACutPath)
     EXPECT_EQ(showSaveError(), 0);
     EXPECT_EQ(dialog.FileName(), deepFolder + "/a.txt");
     EXPECT_EQ(dialog.FileTitle(), "a.txt");
+}
+
+TEST_F(ClsDialogTest, AnswerNamingNoFileIsAnInvalidNameNotATooSmallBuffer)
+{
+    presetResults();
+    dialog.CancelError(true);
+    chooser.answer.outcome = FileDialogResult::Outcome::Accepted;
+    chooser.answer.files.clear();
+    EXPECT_EQ(showSaveError(), cdlCancel);
+    EXPECT_EQ(dialog.ExtendedError(), FileDialogFault::InvalidFileName);
+    expectResultsUnchanged();
+}
+
+TEST_F(ClsDialogTest, LinuxBuffersTakeAnyPathTheSystemTakes)
+{
+    chooser.units = {DialogTextUnit::Utf8, 4096, 256};
+    const std::string deepFolder = "/srv/" + std::string(300, 'd');
+    chooser.accept(deepFolder, {"a.txt"});
+    EXPECT_EQ(showSaveError(), 0);
+    EXPECT_EQ(lastRequest().fileBufferSize, 4096U);
+    EXPECT_EQ(dialog.FileName(), deepFolder + "/a.txt");
 }
 
 TEST_F(ClsDialogTest, RunTimeFailureIsShownInABoxOfItsOwn)

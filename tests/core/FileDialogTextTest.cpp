@@ -2,7 +2,10 @@
 #include "pickers/FileDialogText.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,23 +42,57 @@ TEST(FileDialogFilter, ListEndsWhereTheDialogSeesTwoNuls)
 
 TEST(FileDialogBuffer, TextEndsAtItsNulAndIsNeverCutInsideACharacter)
 {
-    EXPECT_EQ(BufferText("ab\0cd"s, 260), "ab");
+    constexpr auto utf8 = DialogTextUnit::Utf8;
+    EXPECT_EQ(BufferText("ab\0cd"s, 260, utf8), "ab");
     // 258 bytes and a three-byte character: the character does not fit in 259 bytes and goes whole.
     const std::string text = std::string(258, 'a') + "ﾌ";
-    EXPECT_EQ(BufferText(text, 260), std::string(258, 'a'));
-    EXPECT_EQ(BufferText(text, 262), text);
+    EXPECT_EQ(BufferText(text, 260, utf8), std::string(258, 'a'));
+    EXPECT_EQ(BufferText(text, 262, utf8), text);
+}
+
+TEST(FileDialogBuffer, WindowsCountsUtf16UnitsSoAJapanesePathNearTheLimitFits)
+{
+    constexpr auto utf16 = DialogTextUnit::Utf16;
+    // A path of 259 characters, all but three Japanese: 771 bytes of UTF-8 but 259 UTF-16 units,
+    // which with its NUL just fill MAX_PATH.
+    std::string path = "C:/";
+    while (BufferLength(path, utf16) < 259) {
+        path += "監";
+    }
+    EXPECT_EQ(BufferText(path, 260, utf16), path);
+    EXPECT_EQ(BufferText(path + "視", 260, utf16), path);
+    // A character beyond U+FFFF takes two units and is never split between them.
+    EXPECT_EQ(BufferLength("𠮷", utf16), 2U);
+    EXPECT_EQ(BufferText("a𠮷", 3, utf16), "a");
+
+    FileDialogResult answer;
+    answer.files = {{path, "x"}};
+    EXPECT_EQ(SelectionBuffer(answer, false, 260, utf16), path + "\0"s);
+    EXPECT_EQ(SelectionBuffer(answer, false, 260, DialogTextUnit::Utf8), std::nullopt);
 }
 
 TEST(FileDialogBuffer, SelectionIsLaidOutAsTheDialogWritesIt)
 {
+    constexpr auto utf8 = DialogTextUnit::Utf8;
     FileDialogResult answer;
     answer.folder = "/srv";
     answer.files = {{"/srv/a.txt", "a.txt"}, {"/srv/b.txt", "b.txt"}};
-    EXPECT_EQ(SelectionBuffer(answer, true, 260), "/srv\0a.txt\0b.txt\0\0"s);
-    EXPECT_EQ(SelectionBuffer(answer, false, 260), "/srv/a.txt\0"s);
+    EXPECT_EQ(SelectionBuffer(answer, true, 260, utf8), "/srv\0a.txt\0b.txt\0\0"s);
+    EXPECT_EQ(SelectionBuffer(answer, false, 260, utf8), "/srv/a.txt\0"s);
 
     answer.files.resize(1);
-    EXPECT_EQ(SelectionBuffer(answer, true, 260), "/srv/a.txt\0\0"s);
+    EXPECT_EQ(SelectionBuffer(answer, true, 260, utf8), "/srv/a.txt\0\0"s);
+}
+
+TEST(FileDialogTypedName, TheSelectedTypeLendsItsExtensionBeforeTheDefaultOne)
+{
+    const std::vector<FileFilter> types = {{"text", "*.txt;*.log"}, {"all", "*.*"}, {"bare", "*."}, {"none", ""}};
+    for (const auto& [index, expected] :
+         {std::pair{1, "txt"}, {2, "doc"}, {3, ""}, {4, "doc"}, {0, "txt"}, {9, "txt"}}) {
+        EXPECT_EQ(TypedNameExtension(types, index, "doc"), expected) << "type " << index;
+    }
+    EXPECT_EQ(TypedNameExtension({}, 0, "doc"), "doc");
+    EXPECT_EQ(TypedNameExtension(types, 1, ""), ""); // no default extension: nothing is added
 }
 
 } // namespace

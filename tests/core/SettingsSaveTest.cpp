@@ -62,6 +62,17 @@ void expectRefused(FormHarness& h)
     EXPECT_TRUE(h.files.files.empty());
     EXPECT_TRUE(h.registry.writes.empty());
     expectTimerUntouched(h.form);
+    EXPECT_EQ(h.report.kinds, std::vector<ReportKind>{ReportKind::SaveRefused}) << "why goes to the operator's log";
+}
+
+// What the operator's log was told, one report a line.
+std::string reported(const FormHarness& h)
+{
+    std::string text;
+    for (const std::string& line : h.report.reports) {
+        text += line + '\n';
+    }
+    return text;
 }
 
 void expectStopped(Form1& f)
@@ -129,7 +140,6 @@ TEST_F(Saves, MailSaveWritesOnlyTheMailSectionInOneReplacement)
 
 TEST(MonitoringSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
 {
-    CapturedStderr err;
     for (auto field : {&Form1::txtLog, &Form1::txtParaPath, &Form1::txtTimeout, &Form1::txtTimer, &Form1::txtUrl,
                        &Form1::txtUser, &Form1::txtUserPass, &Form1::txtProxy}) {
         auto h = std::make_unique<FormHarness>();
@@ -137,31 +147,28 @@ TEST(MonitoringSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         fillMonitoring(h->form);
         fillMail(h->form);
         (h->form.*field).Text = "";
-        err.clear();
         h->form.Command1_Click();
         SCOPED_TRACE((h->form.*field).name());
         expectRefused(*h);
-        EXPECT_NE(err.text().find("not saved: " + (h->form.*field).name() + " is empty"), std::string::npos)
-            << err.text();
+        EXPECT_NE(reported(*h).find("not saved: " + (h->form.*field).name() + " is empty"), std::string::npos)
+            << reported(*h);
         EXPECT_EQ(h->form.txtUrl.Text(), field == &Form1::txtUrl ? "" : "http://www.example.test/check.htm");
     }
 }
 
 TEST(MonitoringSaveRefusal, ANumberItsRuleRefusesIsNotStored)
 {
-    CapturedStderr err;
     for (auto field : {&Form1::txtTimeout, &Form1::txtTimer}) {
         for (const char* number : {"0", "abc", "2147484", " 5", "-1", "1.5"}) {
             FormHarness h;
             prepare(h);
             fillMonitoring(h.form);
             (h.form.*field).Text = number;
-            err.clear();
             h.form.Command1_Click();
             SCOPED_TRACE((h.form.*field).name() + "=" + number);
             expectRefused(h);
-            EXPECT_NE(err.text().find((h.form.*field).name() + " is not a whole number of seconds"), std::string::npos)
-                << err.text();
+            EXPECT_NE(reported(h).find((h.form.*field).name() + " is not a whole number of seconds"), std::string::npos)
+                << reported(h);
         }
     }
 }
@@ -177,18 +184,16 @@ TEST_F(Saves, NoRecoveryOptionChosenRefusesTheMonitoringSave)
 
 TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
 {
-    CapturedStderr err;
     for (auto field : {&Form1::txtFrom, &Form1::txtAcount, &Form1::txtPass, &Form1::txtSMTP, &Form1::txtSendto}) {
         FormHarness h;
         prepare(h);
         fillMail(h.form);
         (h.form.*field).Text = "";
-        err.clear();
         h.form.Command2_Click();
         SCOPED_TRACE((h.form.*field).name());
         expectRefused(h);
-        EXPECT_NE(err.text().find("not saved: " + (h.form.*field).name() + " is empty"), std::string::npos)
-            << err.text();
+        EXPECT_NE(reported(h).find("not saved: " + (h.form.*field).name() + " is empty"), std::string::npos)
+            << reported(h);
     }
 }
 
@@ -255,7 +260,7 @@ TEST_F(Saves, AFailedReplacementLeavesTheFileByteForByte)
     EXPECT_EQ(file(), "; mine\r\n[SETTING]\r\nURL=old\r\n");
     EXPECT_EQ(h.messageBox.shown.size(), 1U);
     EXPECT_TRUE(h.registry.writes.empty());
-    EXPECT_NE(err.text().find("not saved: cannot write: the fake disk is full"), std::string::npos) << err.text();
+    EXPECT_NE(reported(h).find("not saved: cannot write: the fake disk is full"), std::string::npos) << reported(h);
 }
 
 TEST_F(Saves, AMissingMailFieldStoresEverythingButStopsTheChecks)

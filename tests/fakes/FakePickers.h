@@ -10,13 +10,16 @@
 #include <vector>
 
 // Records every file dialog and answers with `answer`; with `failure` set it throws instead, as a
-// dialog that runs out of memory would.
+// dialog that runs out of memory would. Its buffers are Windows' unless a test says otherwise.
 class FakeFileChooser : public FileChooser
 {
 public:
     std::vector<FileDialogRequest> requests;
     FileDialogResult answer; // cancelled unless a test says otherwise
     std::optional<std::string> failure;
+    DialogBuffers units;
+
+    DialogBuffers buffers() const override { return units; }
 
     FileDialogResult choose(const FileDialogRequest& request) override
     {

@@ -26,12 +26,17 @@ private:
     std::chrono::steady_clock::time_point m_steady{};
 };
 
-// Keeps every report, in order.
+// Keeps every report, in order: its text, and its kind at the same place of `kinds`.
 class FakeOperatorReport : public OperatorReport
 {
 public:
     std::vector<std::string> reports;
-    void report(const std::string& message) override { reports.push_back(message); }
+    std::vector<ReportKind> kinds;
+    void report(ReportKind kind, const std::string& message) override
+    {
+        kinds.push_back(kind);
+        reports.push_back(message);
+    }
 };
 
 class FakeEnvironment : public Environment

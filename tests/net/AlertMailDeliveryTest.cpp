@@ -31,7 +31,7 @@ protected:
         CurlMailer::Options options;
         options.connectTimeout = 5s;
         options.totalTimeout = 10s;
-        options.report = [&reports](const std::string& text) { reports.push_back(text); };
+        options.report = [&reports](ReportKind, const std::string& text) { reports.push_back(text); };
         return options;
     }
 

@@ -21,7 +21,10 @@ protected:
     CurlMailer mailer(CurlMailer::Options options = {})
     {
         if (!options.report) {
-            options.report = [this](const std::string& text) { reports.push_back(text); };
+            options.report = [this](ReportKind kind, const std::string& text) {
+                kinds.push_back(kind);
+                reports.push_back(text);
+            };
         }
         if (options.connectTimeout == CurlMailer::Options{}.connectTimeout) {
             options.connectTimeout = 5s;
@@ -44,6 +47,7 @@ protected:
     }
 
     std::vector<std::string> reports;
+    std::vector<ReportKind> kinds; // of each report, in order
 };
 
 TEST_F(CurlMailerSmtp, MessageArrivesWellFormedWithTheBodyByteForByte)
@@ -170,6 +174,7 @@ TEST_F(CurlMailerSmtp, RefusedCredentialsAreAFailureWithTheServersReason)
     EXPECT_NE(result.find("535"), std::string::npos) << result;
     EXPECT_TRUE(server.mails().empty());
     EXPECT_EQ(reports, std::vector<std::string>{result});
+    EXPECT_EQ(kinds, std::vector<ReportKind>{ReportKind::MailNotSent});
 }
 
 TEST_F(CurlMailerSmtp, StartTlsOnLoopbackAcceptsASelfSignedCertificate)
@@ -211,6 +216,7 @@ TEST_F(CurlMailerSmtp, OtherHostWithoutTlsNeverReceivesThePassword)
     EXPECT_NE(result.find("never sent in clear"), std::string::npos) << result;
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("never sent in clear"), std::string::npos);
+    EXPECT_EQ(kinds, std::vector<ReportKind>{ReportKind::MailSentWithoutAuth}) << "a message sent is no failure";
 }
 
 TEST_F(CurlMailerSmtp, OtherHostMustPresentATrustedCertificate)

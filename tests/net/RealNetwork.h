@@ -30,7 +30,7 @@ struct RealNetwork
         CurlMailer::Options options;
         options.connectTimeout = std::chrono::seconds(2);
         options.totalTimeout = std::chrono::seconds(2);
-        options.report = [this](const std::string& text) { mailReports.push_back(text); };
+        options.report = [this](ReportKind, const std::string& text) { mailReports.push_back(text); };
         return options;
     }()};
 };

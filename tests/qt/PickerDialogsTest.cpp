@@ -83,7 +83,7 @@ TEST_F(PickerDialogs, LogDialogAcceptedUnchangedGivesTheLogInTheProgramFolder)
     EXPECT_EQ(owner, &window);
     EXPECT_TRUE(save);
     EXPECT_FALSE(asksOverwrite);
-    EXPECT_EQ(suffix, QStringLiteral("doc"));
+    EXPECT_EQ(suffix, QStringLiteral("txt")); // the selected type's, before the default "doc"
     EXPECT_FALSE(driver.leftOpen());
 }
 
@@ -101,7 +101,8 @@ TEST_F(PickerDialogs, ExistingLogIsChosenWithoutAnOverwriteQuestion)
     EXPECT_EQ(form->txtLog.Text(), utf8(inProgramFolder("iiserr.txt")));
 }
 
-TEST_F(PickerDialogs, NameTypedWithoutExtensionGetsTheDefaultOne)
+// The log's type lends the name its extension, as Windows' dialog does, before the default "doc".
+TEST_F(PickerDialogs, NameTypedWithoutExtensionGetsTheExtensionOfTheSelectedType)
 {
     DialogDriver driver([](QFileDialog& dialog) {
         typeName(dialog, QStringLiteral("watch"));
@@ -109,7 +110,7 @@ TEST_F(PickerDialogs, NameTypedWithoutExtensionGetsTheDefaultOne)
     });
     form->Command3_Click();
     ASSERT_TRUE(driver.answered());
-    EXPECT_EQ(form->txtLog.Text(), utf8(inProgramFolder("watch.doc")));
+    EXPECT_EQ(form->txtLog.Text(), utf8(inProgramFolder("watch.txt")));
 }
 
 TEST_F(PickerDialogs, CancelledLogDialogKeepsTheField)

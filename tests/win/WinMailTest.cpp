@@ -41,7 +41,7 @@ class WinMail : public testing::Test
 protected:
     CurlMailer mailer(CurlMailer::Options options = {})
     {
-        options.report = [this](const std::string& text) { reports.push_back(text); };
+        options.report = [this](ReportKind, const std::string& text) { reports.push_back(text); };
         options.connectTimeout = 5s;
         options.totalTimeout = 10s;
         return CurlMailer(std::move(options));
@@ -186,7 +186,7 @@ TEST_F(WinMail, ARefusedConnectionIsReportedToTheEventLogAndStandardError)
 TEST(WinSystemLog, AReportIsOneLine)
 {
     const CapturedStderr stderrText;
-    ReportToEventLog("first line\r\nsecond line\nthird");
+    ReportToEventLog(ReportKind::MailNotSent, "first line\r\nsecond line\nthird");
     EXPECT_EQ(stderrText.text(), "sentrybell: first line  second line third\n");
 }
 

@@ -173,42 +173,45 @@ TEST_F(Dialogs, MessageBoxesHaveTheTitleTheTextTheExclamationAndOkAlone)
     EXPECT_TRUE(exclamation);
 }
 
-TEST_F(Dialogs, TheSaveDialogShowsTheRequestAndAddsTheDefaultExtension)
+// A name typed without an extension takes the selected type's, or with "*.*" the default one: the
+// log's own request ("*.txt", "doc") gives a ".txt" file, as the Qt dialog is made to.
+TEST_F(Dialogs, TheSaveDialogShowsTheRequestAndAddsTheTypesOrTheDefaultExtension)
 {
-    FileDialogRequest request;
-    request.mode = FileDialogMode::Save;
-    request.title = "ログファイル設定";
-    request.initialFolder = folder.path();
-    request.fileName = "iiserr";
-    // With a pattern of its own the chosen type would lend the name its extension instead.
-    request.filters = {{"textﾌｧｲﾙ", "*.*"}};
-    request.filterIndex = 1;
-    request.defaultExt = "doc";
-    request.flags = FileDialogOption::ReadOnly;
+    for (const auto& [pattern, expected] : {std::pair{"*.*", "iiserr.doc"}, {"*.txt", "iiserr.txt"}}) {
+        FileDialogRequest request;
+        request.mode = FileDialogMode::Save;
+        request.title = "ログファイル設定";
+        request.initialFolder = folder.path();
+        request.fileName = "iiserr";
+        request.filters = {{"textﾌｧｲﾙ", pattern}};
+        request.filterIndex = 1;
+        request.defaultExt = "doc";
+        request.flags = FileDialogOption::ReadOnly;
 
-    std::string title;
-    std::string type;
-    ModalDriver driver([&] {
-        HWND dialog = FindThreadWindow(L"#32770");
-        HWND name = dialog != nullptr ? fileNameField(dialog) : nullptr;
-        if (name == nullptr || textOf(name) != "iiserr") {
-            return false; // not open yet, or the name not shown yet
-        }
-        title = textOf(dialog);
-        type = textOf(GetDlgItem(dialog, cmb1));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        return true;
-    });
-    const FileDialogResult result = WinFileChooser().choose(request);
-    ASSERT_TRUE(driver.done()) << "the initial name was not shown";
-    EXPECT_EQ(title, "ログファイル設定");
-    EXPECT_EQ(type, "textﾌｧｲﾙ");
-    ASSERT_EQ(result.outcome, FileDialogResult::Outcome::Accepted);
-    ASSERT_EQ(result.files.size(), 1U);
-    EXPECT_EQ(result.files[0].path, folder / "iiserr.doc");
-    EXPECT_EQ(result.files[0].name, "iiserr.doc");
-    EXPECT_EQ(result.folder, folder.path());
-    EXPECT_EQ(result.filterIndex, 1);
+        std::string title;
+        std::string type;
+        ModalDriver driver([&] {
+            HWND dialog = FindThreadWindow(L"#32770");
+            HWND name = dialog != nullptr ? fileNameField(dialog) : nullptr;
+            if (name == nullptr || textOf(name) != "iiserr") {
+                return false; // not open yet, or the name not shown yet
+            }
+            title = textOf(dialog);
+            type = textOf(GetDlgItem(dialog, cmb1));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        const FileDialogResult result = WinFileChooser().choose(request);
+        ASSERT_TRUE(driver.done()) << "the initial name was not shown";
+        EXPECT_EQ(title, "ログファイル設定");
+        EXPECT_EQ(type, "textﾌｧｲﾙ");
+        ASSERT_EQ(result.outcome, FileDialogResult::Outcome::Accepted);
+        ASSERT_EQ(result.files.size(), 1U);
+        EXPECT_EQ(result.files[0].path, folder / expected) << pattern;
+        EXPECT_EQ(result.files[0].name, expected);
+        EXPECT_EQ(result.folder, folder.path());
+        EXPECT_EQ(result.filterIndex, 1);
+    }
 }
 
 TEST_F(Dialogs, TheOpenDialogReturnsSeveralFilesAsFolderAndNames)

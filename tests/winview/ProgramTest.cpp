@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The program file itself: its icon, version information and manifest.
+// The program file itself: its icon, version information, manifest and the event log's messages.
 #include "win/WideText.h"
+#include "win/WinSystemLog.h"
 #include "winview/WinViewHarness.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,34 @@ TEST_F(ProgramFile, NamesItselfInItsVersionInformation)
     EXPECT_EQ(text(L"ProductName"), "Sentrybell");
     EXPECT_EQ(text(L"OriginalFilename"), "sentrybell.exe");
     EXPECT_EQ(text(L"ProductVersion"), SENTRYBELL_VERSION);
+}
+
+// The installer names sentrybell.exe as the message file of the "Sentrybell" source: Event Viewer then
+// formats each event from the program's message table, in the system's language or in English, and
+// shows the report's line alone, without the "description cannot be found" preamble. The IDs are the
+// ones the README gives operators to filter on.
+TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
+{
+    const std::wstring line = L"mail to \"ops@example.test\" via \"127.0.0.1\" failed: 監視 %2";
+    std::set<std::uint32_t> ids;
+    for (const auto& [kind, id, type] : {std::tuple{ReportKind::SaveRefused, 201U, EVENTLOG_WARNING_TYPE},
+                                         {ReportKind::RecoveryNotStarted, 401U, EVENTLOG_ERROR_TYPE},
+                                         {ReportKind::MailNotSent, 501U, EVENTLOG_ERROR_TYPE},
+                                         {ReportKind::MailSentWithoutAuth, 502U, EVENTLOG_WARNING_TYPE},
+                                         {ReportKind::LogLineNotWritten, 601U, EVENTLOG_ERROR_TYPE}}) {
+        const EventLogEntry entry = EventFor(kind);
+        EXPECT_EQ(entry.id, id);
+        EXPECT_EQ(entry.type, type);
+        ids.insert(entry.id);
+        for (const DWORD language : {0x411UL, 0x409UL}) { // Japanese, English (United States)
+            wchar_t text[512] = {};
+            DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(line.c_str())};
+            const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, m_module,
+                                                entry.id, language, text, 512, reinterpret_cast<va_list*>(inserts));
+            EXPECT_EQ(std::wstring(text, length), line) << "event " << entry.id << ", language " << language;
+        }
+    }
+    EXPECT_EQ(ids.size(), 5U) << "every kind has an ID of its own";
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 """The real sentrybell.exe under Wine: copied beside a SETTING.ini in code page 932, it watches a
 loopback web server that goes down, comes back and goes down again, logs each failure in the ANSI
 code page with CR LF, and at the second failure in a row logs the recovery, mails the alert through
-aiosmtpd and takes its tray icon away. With "System ReStart" it then ends by itself.
+aiosmtpd and takes its tray icon away. With "System ReStart" it then ends by itself. A recovery that
+cannot start and a mail that cannot go are reported to the event log, each with its event ID.
 
 A recorder stands in for iisreset.exe in the prefix's system folder and records the commands the
 program starts."""
@@ -11,8 +12,10 @@ program starts."""
 import datetime
 import http.server
 import os
+import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -26,6 +29,14 @@ import windows_program as wp  # noqa: E402
 
 SMTP_SERVER = os.path.join(wp.SOURCE_DIR, "tests", "support", "smtp_test_server.py")
 SUBJECT = "ウェブサーバー停止"
+# The event log's types, as ReportEventW takes them.
+ERROR, WARNING = 0x0001, 0x0002
+# Wine keeps no event log (ReadEventLogW finds no record), but with these channels it traces every
+# ReportEventW call: its type and event ID, then its line.
+EVENT_TRACE = "-all,fixme+advapi,warn+eventlog,err+eventlog"
+EVENT_CALL = re.compile(r"^([0-9a-f]+):fixme:advapi:ReportEventW \([0-9A-Fa-f]+,0x([0-9a-f]{4}),0x[0-9a-f]{4},"
+                        r"0x([0-9a-f]{8}),")
+EVENT_LINE = re.compile(r'^([0-9a-f]+):(?:err|warn):eventlog:ReportEventW L"(.*)"$')
 
 
 class WebServer:
@@ -139,7 +150,7 @@ class WindowsProgram(unittest.TestCase):
         shutil.copy(os.path.join(wp.APP_DIR, "sentrybell.exe"), self.folder)
         # The recorder in place of iisreset.exe, in the prefix's system folder; whatever stood there is
         # put back afterwards.
-        system_iisreset = wp.drive_c("windows", "system32", "iisreset.exe")
+        self.system_iisreset = system_iisreset = wp.drive_c("windows", "system32", "iisreset.exe")
         if os.path.exists(system_iisreset):
             kept = os.path.join(self.folder, "iisreset.exe.kept")
             shutil.copy(system_iisreset, kept)
@@ -154,9 +165,9 @@ class WindowsProgram(unittest.TestCase):
         self.program = None
         self.addCleanup(self.end_program)
 
-    def start_program(self, kidou, restart):
-        settings_file(self.folder, self.web.port, self.mail.port, kidou, restart)
-        environment = dict(os.environ, SENTRYBELL_RECORDER_FILE=wp.windows_path(self.calls))
+    def start_program(self, kidou, restart, smtp_port=None, wine_debug="-all"):
+        settings_file(self.folder, self.web.port, smtp_port or self.mail.port, kidou, restart)
+        environment = dict(os.environ, SENTRYBELL_RECORDER_FILE=wp.windows_path(self.calls), WINEDEBUG=wine_debug)
         # What the program writes to standard error, for a failure's diagnosis.
         self.output = os.path.join(self.folder, "sentrybell.output")
         self.program = wp.start(os.path.join(self.folder, "sentrybell.exe"), cwd=self.folder, env=environment,
@@ -169,6 +180,17 @@ class WindowsProgram(unittest.TestCase):
                 return "\nsentrybell.exe said:\n" + output.read()
         except (AttributeError, FileNotFoundError):
             return ""
+
+    def events(self):
+        """The events the program wrote, as Wine traced them: (type, event ID, line) in order."""
+        calls, found = {}, []
+        with open(self.output, encoding="utf-8", errors="replace") as output:
+            for line in output.read().splitlines():
+                if call := EVENT_CALL.match(line):
+                    calls[call[1]] = (int(call[2], 16), int(call[3], 16))
+                elif (text := EVENT_LINE.match(line)) and text[1] in calls:
+                    found.append((*calls.pop(text[1]), text[2]))
+        return found
 
     def end_program(self):
         if self.program is not None and self.program.poll() is None:
@@ -276,6 +298,25 @@ class WindowsProgram(unittest.TestCase):
         self.assertEqual([m["recipients"] for m in mails], [["ops@example.test"], ["cc@example.test"]])
         self.assert_recovery_commands(["/REBOOT"])
         self.assertEqual(wp.probe()["window"], "0")
+
+    def test_a_recovery_that_cannot_start_and_a_mail_that_cannot_go_are_events_of_their_own(self):
+        os.remove(self.system_iisreset)
+        # Bound and never listening: every connection to it is refused at once.
+        closed = socket.socket()
+        closed.bind(("127.0.0.1", 0))
+        self.addCleanup(closed.close)
+        self.web.stop()
+        self.start_program(kidou=0, restart=0, smtp_port=closed.getsockname()[1], wine_debug=EVENT_TRACE)
+        kinds = lambda: [event[:2] for event in self.events()]  # noqa: E731
+        self.assertTrue(wp.wait_for(lambda: kinds().count((ERROR, 501)) >= 2, 30), self.said())
+
+        events = self.events()
+        self.assertEqual(kinds()[:3], [(ERROR, 401), (ERROR, 501), (ERROR, 501)], self.said())
+        self.assertIn("cannot start", events[0][2])
+        self.assertIn("iisreset.exe", events[0][2])
+        self.assertIn('mail to \\"ops@example.test\\"', events[1][2])
+        self.assertIn('mail to \\"cc@example.test\\"', events[2][2])
+        self.assertIsNone(self.program.poll(), "the watchdog goes on")
 
 
 if __name__ == "__main__":

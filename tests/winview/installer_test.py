@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
 """The installer and the portable archive that scripts/package-windows builds, run silently under
-Wine: the files, the Start-menu entry, the start at logon and the uninstall entry they leave, and what
-the uninstaller takes away and keeps.
+Wine: the files, the Start-menu entry, the start at logon, the event source and the uninstall entry
+they leave, and what the uninstaller takes away and keeps.
 
 Wine has no elevation and runs no scheduled task at logon: that the task starts the program elevated
 at an administrator's logon is not proven here; that the installer registers it and the uninstaller
@@ -22,12 +22,13 @@ INSTALL_DIR = wp.drive_c("Program Files", "Sentrybell")
 START_MENU_ENTRY = wp.drive_c("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Sentrybell.lnk")
 TASK = wp.drive_c("windows", "system32", "tasks", "Sentrybell")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sentrybell"
+EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Sentrybell"
 INSTALLED = ["sentrybell.exe", "uninstall.exe", os.path.join("doc", "user-guide.html"),
-             os.path.join("doc", "platform-notes.html")]
+             os.path.join("doc", "windows-notes.html")]
 
 
-def registered():
-    return wp.run("reg", "query", UNINSTALL_KEY).returncode == 0
+def registered(key=UNINSTALL_KEY):
+    return wp.run("reg", "query", key).returncode == 0
 
 
 class Packages(unittest.TestCase):
@@ -80,6 +81,10 @@ class Packages(unittest.TestCase):
         query = wp.run("reg", "query", UNINSTALL_KEY).stdout.decode("cp932", "replace")
         self.assertIn("DisplayVersion    REG_SZ    " + wp.VERSION, query)
         self.assertIn(r'"C:\Program Files\Sentrybell\uninstall.exe" /S', query)
+        # The event source, with the program's own message table for Event Viewer.
+        source = wp.run("reg", "query", EVENT_SOURCE_KEY).stdout.decode("cp932", "replace")
+        self.assertIn(r"EventMessageFile    REG_EXPAND_SZ    C:\Program Files\Sentrybell\sentrybell.exe", source)
+        self.assertIn("TypesSupported    REG_DWORD    0x7", source)
 
         # The operator's settings and log beside the program, and the program running.
         with open(os.path.join(INSTALL_DIR, "SETTING.ini"), "wb") as settings:
@@ -99,6 +104,7 @@ class Packages(unittest.TestCase):
         self.assertFalse(os.path.exists(START_MENU_ENTRY))
         self.assertFalse(os.path.exists(TASK))
         self.assertFalse(registered())
+        self.assertFalse(registered(EVENT_SOURCE_KEY))
 
     def test_without_logon_and_operator_files_nothing_stays(self):
         self.install()
@@ -111,7 +117,7 @@ class Packages(unittest.TestCase):
     def test_the_portable_archive_holds_the_program_as_installed(self):
         with zipfile.ZipFile(self.portable) as archive:
             names = sorted(name for name in archive.namelist() if not name.endswith("/"))
-            self.assertEqual(names, ["Sentrybell/doc/platform-notes.html", "Sentrybell/doc/user-guide.html",
+            self.assertEqual(names, ["Sentrybell/doc/user-guide.html", "Sentrybell/doc/windows-notes.html",
                                      "Sentrybell/sentrybell.exe"])
             self.assertEqual(archive.read("Sentrybell/sentrybell.exe")[:2], b"MZ")
 
