@@ -6,8 +6,11 @@
 
 #include <iostream>
 
-void RefuseSave(Form1& form, const std::string& why)
+void RefuseSave(Form1& form, const std::string& why, Control* field)
 {
     std::cerr << AppTitle << ": the settings were not saved: " << why << '\n';
     form.services().messageBox.MsgBox(SaveRefusedText, vbExclamation, AppTitle);
+    if (field != nullptr) {
+        field->SetFocus();
+    }
 }

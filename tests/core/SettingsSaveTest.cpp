@@ -64,6 +64,22 @@ void expectRefused(FormHarness& h)
     expectTimerUntouched(h.form);
 }
 
+// The control the window last asked to give the focus to.
+struct FocusRequests
+{
+    explicit FocusRequests(Form1& f)
+    {
+        for (Control* control : f.controls()) {
+            control->addObserver([this](Control& asked, Prop prop) {
+                if (prop == Prop::Focus) {
+                    last = &asked;
+                }
+            });
+        }
+    }
+    const Control* last = nullptr;
+};
+
 void expectStopped(Form1& f)
 {
     EXPECT_FALSE(f.Timer1.Enabled());
@@ -138,9 +154,11 @@ TEST(MonitoringSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         fillMail(h->form);
         (h->form.*field).Text = "";
         err.clear();
+        const FocusRequests focus(h->form);
         h->form.Command1_Click();
         SCOPED_TRACE((h->form.*field).name());
         expectRefused(*h);
+        EXPECT_EQ(focus.last, &(h->form.*field)) << "the field to mend has the focus once the box is closed";
         EXPECT_NE(err.text().find("not saved: " + (h->form.*field).name() + " is empty"), std::string::npos)
             << err.text();
         EXPECT_EQ(h->form.txtUrl.Text(), field == &Form1::txtUrl ? "" : "http://www.example.test/check.htm");
@@ -171,8 +189,10 @@ TEST_F(Saves, NoRecoveryOptionChosenRefusesTheMonitoringSave)
     fillMonitoring(f);
     f.OptBoot(0).Value = false;
     ASSERT_FALSE(f.OptBoot(1).Value());
+    const FocusRequests focus(f);
     f.Command1_Click();
     expectRefused(h);
+    EXPECT_EQ(focus.last, &f.OptBoot(0));
 }
 
 TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
@@ -184,9 +204,11 @@ TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         fillMail(h.form);
         (h.form.*field).Text = "";
         err.clear();
+        const FocusRequests focus(h.form);
         h.form.Command2_Click();
         SCOPED_TRACE((h.form.*field).name());
         expectRefused(h);
+        EXPECT_EQ(focus.last, &(h.form.*field));
         EXPECT_NE(err.text().find("not saved: " + (h.form.*field).name() + " is empty"), std::string::npos)
             << err.text();
     }
@@ -235,7 +257,9 @@ TEST_F(Saves, AFileThatCannotBeWrittenRefusesTheSaveAndKeepsEverything)
     fillMail(f);
     f.chkSysStart.Value = 1;
     const auto before = h.files.files;
+    const FocusRequests focus(f);
     f.Command1_Click();
+    EXPECT_EQ(focus.last, nullptr) << "no field is to blame";
     f.Command2_Click();
     ASSERT_EQ(h.messageBox.shown.size(), 2U);
     EXPECT_EQ(h.messageBox.shown[1].text, Refused);
@@ -268,6 +292,11 @@ TEST_F(Saves, AMissingMailFieldStoresEverythingButStopsTheChecks)
     EXPECT_FALSE(file().empty());
     expectStopped(f);
     EXPECT_NE(err.text().find("txtCC is empty"), std::string::npos) << err.text();
+    // The window says it too, on both disabled buttons, in its own words.
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "CCメールアドレス が空です");
+    EXPECT_EQ(f.Command5.ToolTipText(), "CCメールアドレス が空です");
+    EXPECT_EQ(f.手動チェック.Caption(), "手動チェック");
+    EXPECT_EQ(f.Command5.Caption(), "タイマー停止");
 }
 
 TEST_F(Saves, ALogPathWithoutAFolderIsStoredButStopsTheChecks)
@@ -280,6 +309,7 @@ TEST_F(Saves, ALogPathWithoutAFolderIsStoredButStopsTheChecks)
         EXPECT_NE(file().find(std::string("LOGPATH=") + log + "\n"), std::string::npos);
         expectStopped(f);
         EXPECT_NE(err.text().find("txtLog has no folder part"), std::string::npos) << err.text();
+        EXPECT_EQ(f.Command5.ToolTipText(), "ログ のフォルダーがありません");
     }
 }
 
@@ -293,6 +323,8 @@ TEST_F(Saves, CompleteSettingsRunTheChecksAtTheSavedInterval)
     EXPECT_TRUE(f.手動チェック.Enabled());
     EXPECT_TRUE(f.Command5.Enabled());
     EXPECT_EQ(err.text(), "");
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "");
+    EXPECT_EQ(f.Command5.ToolTipText(), "");
 }
 
 TEST_F(Saves, ASaveRestartsChecksTheOperatorStopped)
@@ -327,6 +359,7 @@ TEST_F(Saves, MailSaveWithAnUnusableIntervalStoresTheMailAndStopsTheChecks)
     EXPECT_TRUE(h.messageBox.shown.empty());
     EXPECT_NE(file().find("[MAIL]\n"), std::string::npos);
     expectStopped(f);
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "繰返し受信間隔 が正しくありません");
     EXPECT_NE(err.text().find("txtTimer"), std::string::npos) << err.text();
 }
 
