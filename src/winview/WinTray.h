@@ -36,6 +36,7 @@ public:
     void notifyIcon(TrayMessage message, const std::string& tip) override;
     void installSubclass() override;
     void restoreSubclass() override;
+    bool showsIcon() const override { return m_wanted && m_inTray; }
 
     // The icon is meant to be in the notification area (added and not deleted).
     bool isShown() const { return m_wanted; }
@@ -56,5 +57,6 @@ private:
     WNDPROC m_oldProc = nullptr;
     bool m_subclassed = false;
     bool m_wanted = false;
+    bool m_inTray = false; // the notification area took the icon
     UINT m_taskbarCreated;
 };
