@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "qt/ViewHarness.h"
 #include "qt/ShowRequests.h"
+#include "qt/ViewHarness.h"
 #include "shell/TrayIcon.h"
 
 #include <QAction>
