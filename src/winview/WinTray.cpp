@@ -107,7 +107,7 @@ LRESULT WinTray::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     // Kept before anything runs: the menu's handler may take the subclass away.
     const WNDPROC next = m_oldProc;
     if (message == TrayCallbackMessage && static_cast<UINT>(lParam) == WM_RBUTTONUP && m_menu != nullptr &&
-        !m_menu->isOpen()) {
+        !m_menu->isOpen() && m_menu->isEnabled()) {
         m_menu->popUpAtCursor(window);
     } else if (message == m_taskbarCreated && m_wanted) {
         m_inTray = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
