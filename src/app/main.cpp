@@ -21,6 +21,7 @@
 #include "qt/QtFolderChooser.h"
 #include "qt/QtServices.h"
 #include "qt/QtTray.h"
+#include "qt/ShowRequests.h"
 #include "qt/StopSignals.h"
 #include "shell/Form1.h"
 
@@ -65,7 +66,11 @@ int main(int argc, char** argv)
         return refuseToStart(*refusal, QString::fromStdString(*refusal), true);
     }
     const InstanceLock lock(environment.executableFolder() + "/.sentrybell.lock");
+    const QString showRequestPath = ShowRequestPath(QString::fromStdString(environment.executableFolder()));
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
+        // The running window comes to the front, when that program listens; this start says so
+        // either way. Nothing of this program but the box exists yet, so nothing can act behind it.
+        AskRunningProgramToShow(showRequestPath);
         return refuseToStart("already running from " + environment.executableFolder() + "; this one ends",
                              "このフォルダーの Sentrybell は既に実行中です。\n" +
                                  QString::fromStdString(environment.executableFolder()),
@@ -108,8 +113,11 @@ int main(int argc, char** argv)
     // From here a stop signal ends the program through the unload, once the event loop runs.
     const StopSignals stopSignals(lifetime);
     form.Form_Load();
-    if (form.Visible && form.WindowState == 0) {
-        window.show();
+    window.showAsModelSays();
+    const ShowRequests showRequests(showRequestPath, [&window] { window.showForAnotherStart(); });
+    if (!showRequests.listening()) {
+        std::cerr << "sentrybell: another start cannot bring the window forward: "
+                  << showRequests.problem().toStdString() << '\n';
     }
     return QApplication::exec();
 }

@@ -32,6 +32,7 @@ void Form1::Form_Load()
         Timer1.Enabled = false;
         手動チェック.Enabled = false;
         Command5.Enabled = false;
+        ShowFieldAtFault(*this);
         std::cerr << AppTitle << ": the checks stay off until the settings are saved: there is no " << IniPath << '\n';
     } else {
         // Every key in one reading of the file, each shown by its field's rule: a number the rule
@@ -67,15 +68,17 @@ void Form1::Form_Load()
         RearmTimer(*this);
     }
 
-    if (chkKidou.Value() > 0) {
-        WindowState = 1;
-        Visible = false;
-    }
-
     // The tray menu offers stop, whatever start-up decided about the timer.
     Menu_Start.Enabled = false;
     Menu_Stop.Enabled = true;
 
     InstallTraySubclass(*this);
     SetTrayIcon(*this, Caption, TrayMessage::Add);
+
+    // Into the tray: minimised, and hidden once the icon is there to bring the window back. The view
+    // shows the window only after start-up, so nothing of it appears meanwhile.
+    if (chkKidou.Value() > 0) {
+        WindowState = 1;
+        HideToTray(*this);
+    }
 }

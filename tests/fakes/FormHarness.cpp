@@ -27,7 +27,7 @@ bool FakeTimerDriver::fireNext()
     }
     m_clock.advance(std::chrono::duration_cast<std::chrono::milliseconds>(*due - m_clock.steadyNow()));
     m_armedAt = m_clock.steadyNow(); // a repeating timer counts again from its tick
-    m_form.Timer1_Timer();
+    Raise(m_form.Timer1.Tick);
     return true;
 }
 

@@ -21,7 +21,7 @@ public:
     FakeTimerDriver(Form1& form, FakeClock& clock);
     // When the next tick is due, or nothing while the timer is disabled (or has no positive interval).
     std::optional<std::chrono::steady_clock::time_point> dueAt() const;
-    // Moves the clock to the due time and runs one tick. False when no tick is due.
+    // Moves the clock to the due time and delivers one tick, as a view does. False when no tick is due.
     bool fireNext();
 
 private:
