@@ -41,7 +41,7 @@ void Form1::Timer1_Timer()
 {
     if (std::string heldBy = checkHeldBy(*this); !heldBy.empty()) {
         if (heldBy != m_checksHeldBy) {
-            services().report.report("no check while " + heldBy + "; the timer runs on");
+            services().report.report(ReportKind::ChecksHeld, "no check while " + heldBy + "; the timer runs on");
         }
         m_checksHeldBy = std::move(heldBy);
         return;

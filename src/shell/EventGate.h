@@ -80,6 +80,7 @@ class GatedFileChooser : public FileChooser
 public:
     GatedFileChooser(FileChooser& chooser, EventGate& gate) : m_chooser(chooser), m_gate(gate) {}
     FileDialogResult choose(const FileDialogRequest& request) override;
+    DialogBuffers buffers() const override { return m_chooser.buffers(); }
 
 private:
     FileChooser& m_chooser;

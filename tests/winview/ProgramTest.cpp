@@ -119,7 +119,8 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
                                          {ReportKind::RecoveryNotStarted, 401U, EVENTLOG_ERROR_TYPE},
                                          {ReportKind::MailNotSent, 501U, EVENTLOG_ERROR_TYPE},
                                          {ReportKind::MailSentWithoutAuth, 502U, EVENTLOG_WARNING_TYPE},
-                                         {ReportKind::LogLineNotWritten, 601U, EVENTLOG_ERROR_TYPE}}) {
+                                         {ReportKind::LogLineNotWritten, 601U, EVENTLOG_ERROR_TYPE},
+                                         {ReportKind::ChecksHeld, 301U, EVENTLOG_WARNING_TYPE}}) {
         const EventLogEntry entry = EventFor(kind);
         EXPECT_EQ(entry.id, id);
         EXPECT_EQ(entry.type, type);
@@ -132,7 +133,7 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
             EXPECT_EQ(std::wstring(text, length), line) << "event " << entry.id << ", language " << language;
         }
     }
-    EXPECT_EQ(ids.size(), 5U) << "every kind has an ID of its own";
+    EXPECT_EQ(ids.size(), 6U) << "every kind has an ID of its own";
 }
 
 } // namespace
