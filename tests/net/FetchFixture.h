@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ protected:
     {
         CurlInternetClient client(limits, systemProxy);
         client.setCaFile(caFile);
+        client.setWhileWaiting(whileWaiting);
         Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
         services.internet = &client;
         Form1 form(services);
@@ -62,6 +64,7 @@ protected:
     CurlFetchLimits limits;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment
     std::string caFile;            // empty: the system's certificates
+    std::function<void()> whileWaiting;
     TemporaryFolder folder{"sentrybell fetch "};
     std::string saveFolder = folder.path();
     std::chrono::steady_clock::duration elapsed{};
