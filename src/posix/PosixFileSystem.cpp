@@ -189,7 +189,9 @@ public:
             m_failure = failureText("cannot write", m_temporary);
             return false;
         }
-        if (!m_files.renameOver(m_temporary, m_target)) {
+        const bool renamed =
+            m_durability == Durability::CacheOnly ? exchangeIntoPlace() : m_files.renameOver(m_temporary, m_target);
+        if (!renamed) {
             m_failure = failureText("cannot rename " + m_temporary + " to", m_target);
             return false;
         }
@@ -201,6 +203,25 @@ public:
     }
 
 private:
+    // The rename of a file that is not synced. Renamed over an existing file, ext4 (with its default
+    // auto_da_alloc) starts writing the new file's data out there and then, at a cost of about a
+    // request's processor time, which is what an fsync would have bought. Exchanged with it instead
+    // (one step for readers too), and the old file then removed, it writes back in its own time.
+    // A new copy, anything but a regular file in the copy's place, or a file system that cannot
+    // exchange take the plain rename.
+    bool exchangeIntoPlace()
+    {
+        struct stat target
+        {
+        };
+        if (::lstat(m_target.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+            ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0) {
+            ::unlink(m_temporary.c_str()); // the old copy, under the temporary's name
+            return true;
+        }
+        return m_files.renameOver(m_temporary, m_target);
+    }
+
     PosixFileSystem& m_files;
     std::string m_target;
     std::string m_temporary;
@@ -219,8 +240,14 @@ std::unique_ptr<PosixStagedFile> openStaged(PosixFileSystem& files, const std::s
                                             const std::string& temporaryName, mode_t createMode, Durability durability)
 {
     const std::string temporary = siblingPath(path, temporaryName);
-    ::unlink(temporary.c_str());
-    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode));
+    const auto create = [&] {
+        return UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode));
+    };
+    UniqueFd fd = create();
+    if (!fd && errno == EEXIST) {
+        ::unlink(temporary.c_str());
+        fd = create();
+    }
     if (!fd) {
         return nullptr;
     }
