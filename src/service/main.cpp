@@ -11,10 +11,14 @@
 #include "service/SystemdNotifier.h"
 #include "shell/Form1.h"
 
+#include <cstdlib>
 #include <iostream>
 
 int main()
 {
+    // Set by the unit for this program's load alone (see data/sentrybell.service.in): a command it
+    // starts that uses GnuTLS must find it set up as usual.
+    ::unsetenv("GNUTLS_NO_IMPLICIT_INIT");
     IgnoreFailedWriteSignals();
     // From here a stop or reload signal waits for the loop, whatever is running when it comes.
     SignalPipe signals{SIGTERM, SIGINT, SIGHUP};
