@@ -109,19 +109,14 @@ int main(int argc, char** argv)
     PosixEnvironment environment(folder / "sentrybell");
     PosixFileSystem files;
     Utf8Encoding encoding;
-    NoMessageBox messageBox;
-    NoTray tray;
-    NoLifetime lifetime;
+    IdlePorts idle;
     CurlInternetClient internet;
     PosixProcessLauncher realLauncher;
     TimedLauncher launcher(realLauncher);
     CurlMailer realMailer;
     TimedMail mail(realMailer);
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.internet = &internet;
-    services.launcher = &launcher;
-    services.mail = &mail;
-    Form1 form(services);
+    Form1 form({clock, environment, files, encoding, idle.messageBox, idle.tray, idle.lifetime, idle.shell, internet,
+                mail, launcher, idle.registry, idle.fileChooser, idle.folderChooser, idle.report, idle.notice});
     form.txtUrl.Text = "http://" + deadWebServer.address() + "/check.htm";
     form.txtTimeout.Text = "5";
     form.txtTimer.Text = "30";

@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/OperatorReport.h"
+#include "config/RegistryStore.h"
+#include "monitor/MailCallSites.h"
+#include "monitor/ProcessLauncher.h"
+#include "pickers/FileChooser.h"
+#include "pickers/FolderChooser.h"
+#include "shell/Form1.h"
 #include "shell/UiServices.h"
 
 #include <algorithm>
@@ -20,7 +27,7 @@ public:
 class NoTray : public TrayService
 {
 public:
-    void notifyIcon(int, const std::string&) override {}
+    void notifyIcon(TrayMessage, const std::string&) override {}
     void installSubclass() override {}
     void restoreSubclass() override {}
 };
@@ -29,6 +36,63 @@ class NoLifetime : public AppLifetime
 public:
     void unloadWindow() override {}
     void endNow() override {}
+};
+class NoShell : public ShellService
+{
+public:
+    void openDocument(const std::string&) override {}
+};
+class NoMail : public MailLibrary
+{
+public:
+    using MailLibrary::SendMail;
+    std::string SendMail(const std::string&, const std::string&, const std::string&, const std::string&,
+                         const std::string&, const std::string&, std::chrono::milliseconds) override
+    {
+        return "OK";
+    }
+};
+class NoLauncher : public ProcessLauncher
+{
+public:
+    bool start(const std::string&, const std::vector<std::string>&) override { return true; }
+};
+class NoRegistry : public RegistryStore
+{
+public:
+    std::string read(RegistryHive, const std::string&, const std::string&) const override { return {}; }
+    bool write(RegistryHive, const std::string&, const std::string&, const std::string&) override { return true; }
+};
+class NoFileChooser : public FileChooser
+{
+public:
+    FileDialogResult choose(const FileDialogRequest&) override { return {}; }
+};
+class NoFolderChooser : public FolderChooser
+{
+public:
+    std::string browseForFolder(WindowHandle, const std::string&, const std::string&) override { return {}; }
+};
+class NoReport : public OperatorReport
+{
+public:
+    void report(const std::string&) override {}
+};
+
+// The ports a benchmark does not measure, each doing nothing, and the notice's words.
+struct IdlePorts
+{
+    NoMessageBox messageBox;
+    NoTray tray;
+    NoLifetime lifetime;
+    NoShell shell;
+    NoMail mail;
+    NoLauncher launcher;
+    NoRegistry registry;
+    NoFileChooser fileChooser;
+    NoFolderChooser folderChooser;
+    NoReport report;
+    PlatformNotice notice;
 };
 
 inline double Median(std::vector<double> values)

@@ -71,13 +71,11 @@ int main(int argc, char** argv)
     PosixEnvironment environment;
     PosixFileSystem files;
     Utf8Encoding encoding;
-    NoMessageBox messageBox;
-    NoTray tray;
-    NoLifetime lifetime;
+    IdlePorts idle;
     CurlInternetClient internet;
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.internet = &internet;
-    Form1 form(services);
+    Form1 form({clock, environment, files, encoding, idle.messageBox, idle.tray, idle.lifetime, idle.shell, internet,
+                idle.mail, idle.launcher, idle.registry, idle.fileChooser, idle.folderChooser, idle.report,
+                idle.notice});
     const std::string url = server.url("/check.htm");
     form.txtUrl.Text = url;
     form.txtTimeout.Text = "10";

@@ -3,20 +3,17 @@
 
 #include "common/Environment.h"
 
-std::string GetRegValue(const RegistryStore* store, RegistryHive hive, const std::string& subkey,
+std::string GetRegValue(const RegistryStore& store, RegistryHive hive, const std::string& subkey,
                         const std::string& valueName)
 {
-    if (store == nullptr) {
-        return {};
-    }
-    std::string value = store->read(hive, subkey, valueName);
+    std::string value = store.read(hive, subkey, valueName);
     return value.substr(0, value.find('\0'));
 }
 
-bool PutRegValue(RegistryStore* store, RegistryHive hive, const std::string& subkey, const std::string& valueName,
+bool PutRegValue(RegistryStore& store, RegistryHive hive, const std::string& subkey, const std::string& valueName,
                  const std::string& text)
 {
-    return store != nullptr && store->write(hive, subkey, valueName, text);
+    return store.write(hive, subkey, valueName, text);
 }
 
 std::string ComputerName(const Environment& environment)

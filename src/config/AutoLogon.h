@@ -15,13 +15,12 @@ inline constexpr const char* DefaultUserName = "DefaultUserName";
 inline constexpr const char* DefaultDomainName = "DefaultDomainName";
 inline constexpr const char* DefaultPassword = "DefaultPassword";
 
-// The value as written, up to its first NUL; the empty string when the store is absent (null) or
-// the key or value cannot be read.
-std::string GetRegValue(const RegistryStore* store, RegistryHive hive, const std::string& subkey,
+// The value as written, up to its first NUL; the empty string when the key or value cannot be read.
+std::string GetRegValue(const RegistryStore& store, RegistryHive hive, const std::string& subkey,
                         const std::string& valueName);
 
-// Writes the value; true exactly when it was written. Without a store (null) nothing is written.
-bool PutRegValue(RegistryStore* store, RegistryHive hive, const std::string& subkey, const std::string& valueName,
+// Writes the value; true exactly when it was written.
+bool PutRegValue(RegistryStore& store, RegistryHive hive, const std::string& subkey, const std::string& valueName,
                  const std::string& text);
 
 // The computer's own name with trailing blanks removed; empty when it cannot be had.

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "config/AutoLogon.h"
-#include "config/FieldRules.h"
 #include "config/SaveRefusal.h"
 #include "config/SettingsComplete.h"
 #include "config/SettingsFile.h"
+#include "config/SettingsTable.h"
 #include "shell/Form1.h"
 
 #include <optional>
@@ -11,21 +11,10 @@
 namespace {
 
 // Why the monitoring frame cannot be stored as it is, or nothing.
-std::optional<std::string> monitoringFault(Form1& f)
+std::optional<std::string> monitoringFault(Form1& f, const std::vector<SettingField>& settings)
 {
-    for (const TextBox* required :
-         {&f.txtLog, &f.txtParaPath, &f.txtTimeout, &f.txtTimer, &f.txtUrl, &f.txtUser, &f.txtUserPass, &f.txtProxy}) {
-        if (required->Text().empty()) {
-            return required->name() +
-                   (required == &f.txtProxy ? " is empty (a single space means no proxy)" : std::string(" is empty"));
-        }
-    }
-    // A number its rule refuses would be stored and then keep the checks off for good.
-    if (!TimeoutMilliseconds(f.txtTimeout.Text())) {
-        return f.txtTimeout.name() + " is not " + SecondsRuleText;
-    }
-    if (!TimerMilliseconds(f.txtTimer.Text())) {
-        return f.txtTimer.name() + " is not " + SecondsRuleText;
+    if (auto fault = SectionFault(settings, SettingSection)) {
+        return fault;
     }
     // With no recovery option chosen (a first start) storing either would be a guess; a reboot the
     // operator never chose is the worse one.
@@ -42,28 +31,17 @@ std::optional<std::string> monitoringFault(Form1& f)
 // not choose, or that cannot keep every key, keeps nothing and says so.
 void Form1::Command1_Click()
 {
-    if (const auto fault = monitoringFault(*this)) {
+    const std::vector<SettingField> settings = SettingsTable(*this);
+    if (const auto fault = monitoringFault(*this, settings)) {
         RefuseSave(*this, *fault);
         return;
     }
 
     const bool autoLogon = chkSysStart.Value() == 1;
-    const IniEntries entries{
-        {"LOGPATH", txtLog.Text()},
-        {"SAVEFOLDER", txtParaPath.Text()},
-        {"TIMEOUT", txtTimeout.Text()},
-        {"TIMER", std::to_string(*TimerMilliseconds(txtTimer.Text()) / 1000)},
-        {"URL", txtUrl.Text()},
-        {"KIDOU", std::to_string(chkKidou.Value())},
-        {"LOGIN", std::to_string(chkSysStart.Value())},
-        {"ID", txtUser.Text()},
-        {"LOGINPASS", txtUserPass.Text()},
-        {"RESTART", OptBoot(0).Value() ? "0" : "1"},
-        {"PROXY", txtProxy.Text()},
-    };
     auto& s = services();
     std::string failure;
-    if (!PutIniSection(s.files, s.encoding, IniPath, SettingSection, entries, &failure)) {
+    if (!PutIniSection(s.files, s.encoding, IniPath, SettingSection, StoredEntries(settings, SettingSection),
+                       &failure)) {
         RefuseSave(*this, failure);
         return;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "linux/LinuxAdapters.h"
 
+#include "linux/PlatformWords.h"
+
 LinuxAdapters::LinuxAdapters(std::function<void()> whileWaiting) : m_mailer(mailOptions(whileWaiting))
 {
     m_internet.setWhileWaiting(std::move(whileWaiting));
@@ -16,16 +18,9 @@ CurlMailer::Options LinuxAdapters::mailOptions(std::function<void()> whileWaitin
 
 Form1Services LinuxAdapters::services(const ViewPorts& view)
 {
-    Form1Services services{clock, environment, m_files, m_encoding, view.messageBox, view.tray, view.lifetime};
-    services.shell = &view.shell;
-    services.internet = &m_internet;
-    services.launcher = &m_launcher;
-    services.mail = &m_mailer;
-    services.fileChooser = &view.fileChooser;
-    services.folderChooser = &view.folderChooser;
-    services.registry = &m_registry;
-    services.report = &m_report;
-    return services;
+    return {clock,      environment,  m_files,  m_encoding, view.messageBox, view.tray,        view.lifetime,
+            view.shell, m_internet,   m_mailer, m_launcher, m_registry,      view.fileChooser, view.folderChooser,
+            m_report,   LinuxNotice()};
 }
 
 void LinuxAdapters::takeMailAccountFrom(Form1& form)

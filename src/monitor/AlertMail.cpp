@@ -20,34 +20,27 @@ bool holdsMoreThanSpaces(const std::string& text)
 
 void reportSkipped(Form1& form, std::chrono::milliseconds bound, const std::vector<std::string>& skipped)
 {
-    OperatorReport* report = form.services().report;
-    if (report == nullptr) {
-        return;
-    }
     std::string names;
     for (const std::string& recipient : skipped) {
         names += (names.empty() ? "\"" : ", \"") + recipient + "\"";
     }
-    report->report("alert mail: its " + std::to_string(bound.count() / 1000) +
-                   " s ran out before these recipients were tried, and they were skipped: " + names);
+    form.services().report.report("alert mail: its " + std::to_string(bound.count() / 1000) +
+                                  " s ran out before these recipients were tried, and they were skipped: " + names);
 }
 
 } // namespace
 
 void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
 {
-    MailLibrary* mail = form.services().mail;
-    if (mail == nullptr) {
-        return;
-    }
+    MailLibrary& mail = form.services().mail;
     const Clock& clock = form.services().clock;
     const auto deadline = clock.steadyNow() + bound;
     const auto timeLeft = [&] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock.steadyNow());
     };
     // The fields are read again for every message: the window may have changed them meanwhile.
-    (void)mail->SendMail(form.txtSMTP.Text, form.txtSendto.Text, form.txtFrom.Text, form.txtSubject.Text,
-                         form.errReport, std::string(), timeLeft());
+    (void)mail.SendMail(form.txtSMTP.Text, form.txtSendto.Text, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
+                        std::string(), timeLeft());
     if (!holdsMoreThanSpaces(form.txtCC.Text)) {
         return;
     }
@@ -61,7 +54,7 @@ void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
         }
         // The piece goes as it is, spaces and all, and an empty one too: the mail adapter decides
         // what reaches the envelope.
-        (void)mail->SendMail(form.txtSMTP.Text, *piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
-                             std::string(), left);
+        (void)mail.SendMail(form.txtSMTP.Text, *piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
+                            std::string(), left);
     }
 }

@@ -106,11 +106,7 @@ int FetchCheckPage(Form1& form)
     std::optional<PageCopyWriter> copy;
 
     const int outcome = [&] {
-        InternetClient* client = services.internet;
-        if (client == nullptr) {
-            return FetchNoSession;
-        }
-        const auto session = client->openSession(CheckPageAgent, trimSpaces(form.txtProxy.Text()));
+        const auto session = services.internet.openSession(CheckPageAgent, trimSpaces(form.txtProxy.Text()));
         if (!session) {
             return FetchNoSession;
         }

@@ -40,5 +40,5 @@ void Form1::手動チェック_Click()
             services().messageBox.MsgBox("IISエラー", vbExclamation, AppTitle);
         }
     }
-    SetTrayIcon(*this, Caption, NIM_MODIFY);
+    SetTrayIcon(*this, Caption, TrayMessage::Modify);
 }

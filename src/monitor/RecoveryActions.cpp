@@ -14,16 +14,12 @@ std::string SystemDirectory(Form1& form)
 
 void RunIisReset(Form1& form, std::string_view switchText)
 {
-    ProcessLauncher* launcher = form.services().launcher;
-    if (launcher == nullptr) {
-        return;
-    }
     const Environment& environment = form.services().environment;
     // The program and its switch stay two separate arguments, so a folder with spaces needs no
     // quoting and no part of the path can be read as a further argument.
     const std::string program =
         SystemDirectory(form) + environment.pathSeparator() + "iisreset" + environment.executableSuffix();
-    (void)launcher->start(program, {std::string(switchText)});
+    (void)form.services().launcher.start(program, {std::string(switchText)});
 }
 
 // The four buttons of the IIS control array, by index.

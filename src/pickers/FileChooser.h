@@ -8,17 +8,22 @@
 #include <string>
 #include <vector>
 
-// Option bits of the file dialog, as the system's open-file-name record names them. The dialog class
-// passes them on unchanged; an adapter honours those its toolkit can express.
-inline constexpr std::uint32_t OFN_READONLY = 0x1;
-inline constexpr std::uint32_t OFN_OVERWRITEPROMPT = 0x2;
-inline constexpr std::uint32_t OFN_ALLOWMULTISELECT = 0x200;
-inline constexpr std::uint32_t OFN_FILEMUSTEXIST = 0x1000;
-inline constexpr std::uint32_t OFN_EXPLORER = 0x80000;
+// Option bits of the file dialog, with the values of the system's open-file-name record. The dialog
+// class passes them on unchanged; an adapter honours those its toolkit can express. (Named apart from
+// the system's OFN_* macros, so that no header order can turn one into the other.)
+namespace FileDialogOption {
+inline constexpr std::uint32_t ReadOnly = 0x1;
+inline constexpr std::uint32_t OverwritePrompt = 0x2;
+inline constexpr std::uint32_t AllowMultiSelect = 0x200;
+inline constexpr std::uint32_t FileMustExist = 0x1000;
+inline constexpr std::uint32_t Explorer = 0x80000;
+} // namespace FileDialogOption
 
-// Extended error codes of a failed file dialog (0 is a plain cancel).
-inline constexpr std::uint32_t FNERR_BUFFERTOOSMALL = 0x3003;
-inline constexpr std::uint32_t CDERR_DIALOGFAILURE = 0xFFFF;
+// Extended error codes of a failed file dialog (0 is a plain cancel), with the system's values.
+namespace FileDialogFault {
+inline constexpr std::uint32_t BufferTooSmall = 0x3003;
+inline constexpr std::uint32_t DialogFailure = 0xFFFF;
+} // namespace FileDialogFault
 
 // The longest path the system's file dialogs handle by default, terminating NUL included.
 inline constexpr std::size_t MaxPathLength = 260;
@@ -51,7 +56,7 @@ struct FileDialogRequest
     std::vector<FileFilter> filters;
     std::int32_t filterIndex = 0; // 1-based entry of `filters` selected at first; others select the first
     std::string defaultExt;       // appended (without a dot) to a name typed without an extension
-    std::uint32_t flags = 0;      // OFN_* bits
+    std::uint32_t flags = 0;      // FileDialogOption bits
 };
 
 // A file the operator accepted: its full path and its name without the folder, as the platform forms them.

@@ -20,17 +20,14 @@ constexpr const char* FolderPrompt = "希望のﾌｫﾙﾀﾞｰ名をｸﾘｯ
 
 void Form1::Command3_Click()
 {
-    if (m_services.fileChooser == nullptr) {
-        return;
-    }
-    clsDialog dialog(*m_services.fileChooser, m_services.messageBox);
+    clsDialog dialog(m_services.fileChooser, m_services.messageBox);
     dialog.CancelError(true);
     dialog.hWnd(hWnd);
     dialog.FileName(LogFileName);
     dialog.Filter(LogFileFilter);
     // Read-only check box preset and nothing else: an existing log is chosen without an overwrite
     // question, since the program only appends to it.
-    dialog.flags(OFN_READONLY);
+    dialog.flags(FileDialogOption::ReadOnly);
     dialog.DialogTitle(LogDialogTitle);
     dialog.DefaultExt(LogDefaultExt);
     dialog.InitDir(m_services.environment.executableFolder());
@@ -44,10 +41,7 @@ void Form1::Command3_Click()
 
 void Form1::Command4_Click()
 {
-    if (m_services.folderChooser == nullptr) {
-        return;
-    }
-    const std::string folder = BrowseForFolder(*m_services.folderChooser, hWnd, txtParaPath.Text(), FolderPrompt);
+    const std::string folder = BrowseForFolder(m_services.folderChooser, hWnd, txtParaPath.Text(), FolderPrompt);
     if (!folder.empty()) {
         txtParaPath.Text = folder;
     }

@@ -45,7 +45,7 @@ void clsDialog::ShowFileDialog(FileDialogMode mode)
         case FileDialogResult::Outcome::Accepted:
             accepted = readAnswer(answer, request.fileBufferSize);
             if (!accepted) {
-                m_ExtendedError = FNERR_BUFFERTOOSMALL;
+                m_ExtendedError = FileDialogFault::BufferTooSmall;
             }
             break;
         case FileDialogResult::Outcome::Failed:
@@ -69,7 +69,7 @@ void clsDialog::ShowFileDialog(FileDialogMode mode)
 
 bool clsDialog::readAnswer(const FileDialogResult& answer, std::size_t fileBufferSize)
 {
-    const bool multiple = (m_flags & OFN_ALLOWMULTISELECT) != 0;
+    const bool multiple = (m_flags & FileDialogOption::AllowMultiSelect) != 0;
     const std::optional<std::string> buffer = SelectionBuffer(answer, multiple, fileBufferSize);
     if (!buffer) {
         return false;
@@ -81,7 +81,7 @@ bool clsDialog::readAnswer(const FileDialogResult& answer, std::size_t fileBuffe
         }
         m_FileName = UpToNul(*buffer);
         m_FileTitle = title;
-    } else if ((m_flags & OFN_EXPLORER) != 0) {
+    } else if ((m_flags & FileDialogOption::Explorer) != 0) {
         m_FileName = UpToDoubleNul(*buffer);
         // The folder also for a single file, whose buffer holds the full path and no separate folder.
         m_DirectoryName = answer.folder;

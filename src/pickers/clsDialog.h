@@ -62,7 +62,7 @@ public:
     void DefaultExt(std::string value) { m_DefaultExt = std::move(value); }
     const std::string& DialogTitle() const { return m_DialogTitle; }
     void DialogTitle(std::string value) { m_DialogTitle = std::move(value); }
-    // OFN_* bits, passed to the dialog unchanged. OFN_ALLOWMULTISELECT and OFN_EXPLORER also decide
+    // FileDialogOption bits, passed to the dialog unchanged. AllowMultiSelect and Explorer also decide
     // how the answer is read.
     std::uint32_t flags() const { return m_flags; }
     void flags(std::uint32_t value) { m_flags = value; }

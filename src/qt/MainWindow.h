@@ -7,14 +7,16 @@
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 
 class QtTray;
+class QKeyEvent;
+class QLabel;
 class QLineEdit;
 
-// The window of Form1: builds one widget per control, mirrors every model change into its widget at
-// once, copies every edit into the model at once, and turns clicks, key presses, focus loss, timer
-// ticks and the window's close into handler calls. It makes no decision of its own.
+// The window of Form1: builds one widget per control from the model's layout, mirrors every model
+// change into its widget at once, copies every edit into the model at once, and raises the controls'
+// event slots for clicks, typed characters, other edits, focus loss, timer ticks and the window's
+// close. It makes no decision of its own and knows no handler.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
     QAction* actionFor(const MenuItem& item) const { return m_actions.value(&item); }
     QMenu& menu() { return m_menu; }
     QTimer& timer() { return m_timer; }
+    // The DPI the window was laid out for: the screen's logical DPI.
+    unsigned dpi() const { return m_dpi; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,26 +38,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildLeftColumn();
-    void buildMonitoringFrame();
-    void buildMailFrame();
-    void buildContactLabels();
+    QWidget* build(const ControlPlace& place);
     void buildMenu();
     void applyTabOrder();
     void bindWindow();
     void bindTimer();
     void applyWindowState();
 
-    template <typename W> W* place(Control& control, QWidget* parent, int x, int y, int width, int height);
     void bind(TextBox& box, QLineEdit* edit);
+    void bind(Label& label, QLabel* widget, FontRole font);
     bool filterKey(TextBox& box, QLineEdit* edit, QKeyEvent* key);
 
     Form1& m_form;
     QtTray& m_tray;
+    unsigned m_dpi;
     QMenu m_menu;
     QTimer m_timer;
     QHash<const Control*, QWidget*> m_widgets;
+    QHash<QObject*, TextBox*> m_boxes;
+    QHash<QObject*, Label*> m_labels;
     QHash<const MenuItem*, QAction*> m_actions;
-    QHash<QWidget*, std::function<void()>> m_labelClicks;
     bool m_focusPlaced = false;
 };

@@ -31,10 +31,10 @@ QFileDialog::FileMode fileMode(const FileDialogRequest& request)
     if (request.mode == FileDialogMode::Save) {
         return QFileDialog::AnyFile;
     }
-    if ((request.flags & OFN_ALLOWMULTISELECT) != 0) {
+    if ((request.flags & FileDialogOption::AllowMultiSelect) != 0) {
         return QFileDialog::ExistingFiles;
     }
-    return (request.flags & OFN_FILEMUSTEXIST) != 0 ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
+    return (request.flags & FileDialogOption::FileMustExist) != 0 ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
 }
 
 void applyFilters(QFileDialog& dialog, const FileDialogRequest& request)
@@ -58,7 +58,7 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     FileDialogResult result;
     if (!WidgetsAvailable()) {
         result.outcome = FileDialogResult::Outcome::Failed;
-        result.extendedError = CDERR_DIALOGFAILURE;
+        result.extendedError = FileDialogFault::DialogFailure;
         return result;
     }
 
@@ -67,7 +67,7 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     dialog.setAcceptMode(request.mode == FileDialogMode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(fileMode(request));
     // Only an explicit request asks before replacing an existing file.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & OFN_OVERWRITEPROMPT) == 0);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & FileDialogOption::OverwritePrompt) == 0);
     if (!request.title.empty()) {
         dialog.setWindowTitle(toQString(request.title));
     }
@@ -88,7 +88,7 @@ FileDialogResult QtFileChooser::choose(const FileDialogRequest& request)
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) {
         result.outcome = FileDialogResult::Outcome::Failed;
-        result.extendedError = CDERR_DIALOGFAILURE;
+        result.extendedError = FileDialogFault::DialogFailure;
         return result;
     }
     result.outcome = FileDialogResult::Outcome::Accepted;

@@ -28,10 +28,9 @@ void QtLifetime::endNow()
     QCoreApplication::exit(0);
 }
 
-void QtShell::ShellExecute(const std::string& /*operation*/, const std::string& file, const std::string& /*parameters*/,
-                           const std::string& /*directory*/, int /*showCommand*/)
+void QtShell::openDocument(const std::string& document)
 {
-    const QString target = toQString(file);
+    const QString target = toQString(document);
     const QUrl url = target.startsWith('/') ? QUrl::fromLocalFile(target) : QUrl(target);
     QDesktopServices::openUrl(url);
 }

@@ -34,8 +34,7 @@ private:
 class QtShell : public ShellService
 {
 public:
-    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                      const std::string& directory, int showCommand) override;
+    void openDocument(const std::string& document) override;
 };
 
 inline QString toQString(const std::string& utf8)

@@ -22,10 +22,10 @@ bool QtTray::hostAvailable()
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void QtTray::notifyIcon(int messageCode, const std::string& tip)
+void QtTray::notifyIcon(TrayMessage message, const std::string& tip)
 {
-    switch (messageCode) {
-    case NIM_ADD:
+    switch (message) {
+    case TrayMessage::Add:
         m_wanted = true;
         m_icon.setToolTip(toQString(tip));
         if (hostAvailable()) {
@@ -35,18 +35,16 @@ void QtTray::notifyIcon(int messageCode, const std::string& tip)
             m_retry.start();
         }
         break;
-    case NIM_MODIFY:
+    case TrayMessage::Modify:
         // A deleted icon stays deleted: the tip of an icon that is not there is not kept.
         if (m_wanted) {
             m_icon.setToolTip(toQString(tip));
         }
         break;
-    case NIM_DELETE:
+    case TrayMessage::Delete:
         m_wanted = false;
         m_retry.stop();
         m_icon.hide();
-        break;
-    default:
         break;
     }
 }

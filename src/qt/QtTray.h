@@ -23,7 +23,7 @@ public:
 
     void setMenu(QMenu* menu) { m_menu = menu; }
 
-    void notifyIcon(int messageCode, const std::string& tip) override;
+    void notifyIcon(TrayMessage message, const std::string& tip) override;
     void installSubclass() override;
     void restoreSubclass() override;
 

@@ -36,9 +36,7 @@ ServiceLifetime::Ending ServiceLifetime::takeEnding()
     return ending;
 }
 
-void RefusingShell::ShellExecute(const std::string& /*operation*/, const std::string& file,
-                                 const std::string& /*parameters*/, const std::string& /*directory*/,
-                                 int /*showCommand*/)
+void RefusingShell::openDocument(const std::string& document)
 {
-    m_out << "sentrybell: not opening " << oneLine(file) << ": the service has no desktop to open it on" << std::endl;
+    m_out << "sentrybell: not opening " << oneLine(document) << ": the service has no desktop to open it on" << std::endl;
 }

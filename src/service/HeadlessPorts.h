@@ -24,7 +24,7 @@ private:
 class NoTray : public TrayService
 {
 public:
-    void notifyIcon(int, const std::string&) override {}
+    void notifyIcon(TrayMessage, const std::string&) override {}
     void installSubclass() override {}
     void restoreSubclass() override {}
 };
@@ -54,8 +54,7 @@ class RefusingShell : public ShellService
 {
 public:
     explicit RefusingShell(std::ostream& out) : m_out(out) {}
-    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                      const std::string& directory, int showCommand) override;
+    void openDocument(const std::string& document) override;
 
 private:
     std::ostream& m_out;

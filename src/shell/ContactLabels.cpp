@@ -5,14 +5,6 @@
 #include "shell/Form1.h"
 #include "shell/UiServices.h"
 
-void ShellOpen(Form1& owner, const std::string& operation, const std::string& file, const std::string& parameters,
-               const std::string& directory, int showCommand)
-{
-    if (ShellService* shell = owner.services().shell) {
-        shell->ShellExecute(operation, file, parameters, directory, showCommand);
-    }
-}
-
 std::string DocumentPath(Form1& owner, const std::string& document)
 {
     const Environment& environment = owner.services().environment;
@@ -27,10 +19,10 @@ std::string DocumentPath(Form1& owner, const std::string& document)
 // Both elements of a notice open the same page; the index is not looked at.
 void Form1::Label4_Click(int /*index*/)
 {
-    ShellOpen(*this, "open", DocumentPath(*this, UserGuideDocument), "", "", SW_SHOWNORMAL);
+    services().shell.openDocument(DocumentPath(*this, UserGuideDocument));
 }
 
 void Form1::Label5_Click(int /*index*/)
 {
-    ShellOpen(*this, "open", DocumentPath(*this, PlatformNotesDocument), "", "", SW_SHOWNORMAL);
+    services().shell.openDocument(DocumentPath(*this, services().notice.document));
 }

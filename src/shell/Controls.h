@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 // Plain objects standing for the window's controls. A view mirrors them: every property change is
 // reported to the control's observer at once, so a caption is on screen before a modal box opens.
+// Each control also carries its event slots (Click, KeyPress, LostFocus, Change, Tick), which the
+// window binds to its handlers; a view raises a control's slot for the platform's event and knows no
+// handler.
 
 enum class Prop
 {
@@ -80,6 +85,21 @@ private:
     T m_value;
 };
 
+// Runs an event slot when something is bound to it; an unbound event does nothing.
+template <typename Signature, typename... Args> void Raise(const std::function<Signature>& slot, Args&&... args)
+{
+    if (slot) {
+        slot(std::forward<Args>(args)...);
+    }
+}
+
+// What a text box keeps of an edit: its text, and the caret as the number of bytes before it.
+struct TextEdit
+{
+    std::string text;
+    std::size_t caret = 0;
+};
+
 class TextBox : public Control
 {
 public:
@@ -94,6 +114,26 @@ public:
     // Password style: every character is shown as "*".
     bool isPassword() const { return m_password; }
 
+    // A typed character (its code, 8 for Backspace, 13 for Enter), before the box takes it; setting
+    // it to 0 discards the key. Tab, Escape and Delete are keys, not characters, and never come here.
+    std::function<void(std::int16_t& keyCode)> KeyPress;
+    std::function<void()> LostFocus;
+    // Every change of the text that is not a typed key (a paste, an input method's commit, a drop),
+    // before the box takes it: from the text before and after it, what the box keeps.
+    std::function<TextEdit(std::string_view before, std::string_view after)> Change;
+
+    // What the box keeps when such a change turns its text into `after`: all of it without a Change slot.
+    TextEdit keptOf(std::string_view after) const
+    {
+        return Change ? Change(Text(), after) : TextEdit{std::string(after), after.size()};
+    }
+    // The code a typed character leaves after the KeyPress slot: itself, another, or 0 when discarded.
+    std::int16_t typed(std::int16_t keyCode) const
+    {
+        Raise(KeyPress, keyCode);
+        return keyCode;
+    }
+
 private:
     bool m_password;
 };
@@ -107,6 +147,7 @@ public:
     }
     Property<std::string> Caption;
     Property<bool> Enabled{*this, Prop::Enabled, true};
+    std::function<void()> Click;
 };
 
 class CheckBox : public Control
@@ -142,6 +183,8 @@ public:
     {
     }
     Property<std::string> Caption;
+    // A label with a Click slot is one the operator clicks (a contact notice).
+    std::function<void()> Click;
 };
 
 class Frame : public Control
@@ -164,6 +207,7 @@ public:
     // Milliseconds between ticks, counted from the moment the timer is enabled.
     Property<std::int32_t> Interval;
     Property<bool> Enabled;
+    std::function<void()> Tick;
 };
 
 class MenuItem : public Control
@@ -175,6 +219,7 @@ public:
     }
     Property<std::string> Caption;
     Property<bool> Enabled{*this, Prop::Enabled, true};
+    std::function<void()> Click;
     bool isSeparator() const { return Caption() == "-"; }
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1.h"
 
+#include "shell/InputFilters.h"
+
 #include <utility>
 
 Form1::Form1(Form1Services services) : Control("Form1"), m_services(std::move(services))
@@ -52,28 +54,50 @@ Form1::Form1(Form1Services services) : Control("Form1"), m_services(std::move(se
     // The contact notices: a lead-in text and a link-styled text each.
     Label4.add(0, "使い方は");
     Label4.add(2, "ユーザーガイド");
-    Label5.add(1, "Linuxでの動作は");
-    Label5.add(0, "代替機能の説明");
+    Label5.add(1, m_services.notice.leadIn);
+    Label5.add(0, m_services.notice.link);
 
     Menu_File.items = {&Menu_Open, &menu_Bar1, &Menu_Start, &Menu_Stop, &menu_Bar2, &Menu_End};
+    m_layout = WindowLayout(*this);
+    bindEvents();
+}
+
+// Each event slot bound to its handler, in this one place.
+void Form1::bindEvents()
+{
+    QueryUnload = [this](int& cancel, int unloadMode) { Form_QueryUnload(cancel, unloadMode); };
+    Timer1.Tick = [this] { Timer1_Timer(); };
+
+    手動チェック.Click = [this] { 手動チェック_Click(); };
+    IIS.forEach([this](CommandButton& button) { button.Click = [this, index = button.index()] { IIS_Click(index); }; });
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    Command3.Click = [this] { Command3_Click(); };
+    Command4.Click = [this] { Command4_Click(); };
+    Command5.Click = [this] { Command5_Click(); };
+    comEnd.Click = [this] { comEnd_Click(); };
+
+    txtTimeout.KeyPress = [this](std::int16_t& keyCode) { txtTimeout_KeyPress(keyCode); };
+    txtTimeout.LostFocus = [this] { txtTimeout_LostFocus(); };
+    txtTimer.KeyPress = [this](std::int16_t& keyCode) { txtTimer_KeyPress(keyCode); };
+    // A paste or an input method's text goes through the same key filter as typing.
+    txtTimeout.Change = FilterSecondsFieldEdit;
+    txtTimer.Change = FilterSecondsFieldEdit;
+
+    Label4.forEach([this](Label& label) { label.Click = [this, index = label.index()] { Label4_Click(index); }; });
+    Label5.forEach([this](Label& label) { label.Click = [this, index = label.index()] { Label5_Click(index); }; });
+
+    Menu_Open.Click = [this] { Menu_Open_Click(); };
+    Menu_Start.Click = [this] { Menu_Start_Click(); };
+    Menu_Stop.Click = [this] { Menu_Stop_Click(); };
+    Menu_End.Click = [this] { Menu_End_Click(); };
 }
 
 std::vector<Control*> Form1::controls()
 {
-    std::vector<Control*> all{&手動チェック};
-    IIS.forEach([&all](Control& c) { all.push_back(&c); });
-    for (Control* c : std::initializer_list<Control*>{&Command5, &comEnd, &Frame1, &txtLog, &Command3, &chkKidou,
-                                                      &txtParaPath, &Command4, &txtTimeout, &txtTimer, &txtUrl,
-                                                      &txtProxy, &chkSysStart, &txtUser, &txtUserPass}) {
-        all.push_back(c);
-    }
-    OptBoot.forEach([&all](Control& c) { all.push_back(&c); });
-    for (Control* c : std::initializer_list<Control*>{&Command1, &Frame2, &txtSendto, &txtCC, &txtFrom, &txtAcount,
-                                                      &txtPass, &txtSMTP, &txtSubject, &Command2}) {
-        all.push_back(c);
-    }
-    for (auto* labels : {&Label1, &Label2, &Label3, &Label4, &Label5}) {
-        labels->forEach([&all](Control& c) { all.push_back(&c); });
+    std::vector<Control*> all;
+    for (const ControlPlace& place : m_layout) {
+        all.push_back(place.control);
     }
     all.push_back(&Menu_File);
     for (MenuItem* item : Menu_File.items) {
@@ -94,10 +118,15 @@ std::vector<TextBox*> Form1::textBoxes()
     return boxes;
 }
 
-std::vector<Control*> Form1::tabOrder()
+std::vector<Control*> Form1::tabOrder() const
 {
-    return {&手動チェック, &IIS(0),      &IIS(1),     &IIS(2),   &IIS(3),   &txtLog,     &txtParaPath, &txtTimeout,
-            &txtUrl,       &Command1,    &txtSendto,  &txtCC,    &txtFrom,  &txtSubject, &Command2,    &comEnd,
-            &txtAcount,    &txtPass,     &Command3,   &Command4, &Command5, &txtTimer,   &chkKidou,    &txtUserPass,
-            &txtUser,      &chkSysStart, &OptBoot(0), &txtProxy, &txtSMTP};
+    std::vector<Control*> stops;
+    int previous = NoTabStop;
+    for (const ControlPlace* place : FocusOrder(m_layout)) {
+        if (place->tabIndex != previous) {
+            stops.push_back(place->control);
+        }
+        previous = place->tabIndex;
+    }
+    return stops;
 }

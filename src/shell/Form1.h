@@ -3,6 +3,7 @@
 
 #include "common/WindowHandle.h"
 #include "shell/Controls.h"
+#include "shell/WindowLayout.h"
 
 #include <cstdint>
 #include <string>
@@ -24,8 +25,17 @@ class FileChooser;
 class FolderChooser;
 class OperatorReport;
 
-// Everything outside the model that the handlers use. The composition root owns the adapters;
-// tests pass fakes. The later members may be null in a build that does not use them.
+// What the window says and opens where the platforms differ: the second contact notice's lead-in and
+// link texts, and the page it opens (a file of the "doc" folder beside the program).
+struct PlatformNotice
+{
+    std::string leadIn;
+    std::string link;
+    std::string document;
+};
+
+// Everything outside the model that the handlers use, each port always wired: the composition root
+// owns the adapters and states the platform's words; tests pass fakes.
 struct Form1Services
 {
     Clock& clock;
@@ -35,20 +45,22 @@ struct Form1Services
     MessageBoxService& messageBox;
     TrayService& tray;
     AppLifetime& lifetime;
-    ShellService* shell = nullptr;
-    InternetClient* internet = nullptr;
-    MailLibrary* mail = nullptr;
-    ProcessLauncher* launcher = nullptr;
-    RegistryStore* registry = nullptr;
-    FileChooser* fileChooser = nullptr;
-    FolderChooser* folderChooser = nullptr;
-    OperatorReport* report = nullptr; // what the operator must hear of outside the window
+    ShellService& shell;
+    InternetClient& internet;
+    MailLibrary& mail;
+    ProcessLauncher& launcher;
+    RegistryStore& registry;
+    FileChooser& fileChooser;
+    FolderChooser& folderChooser;
+    OperatorReport& report; // what the operator must hear of outside the window
+    PlatformNotice notice;
 };
 
 inline constexpr const char* AppTitle = "Sentrybell";
 
 // The main window: every control as a plain object, every event as a member function named
-// control_event. A view mirrors the controls and turns the user's actions into handler calls.
+// control_event, bound to the control's event slot in one place (bindEvents). A view mirrors the
+// controls, builds them from layout(), and raises their slots for the user's actions.
 // Window states: 0 normal, 1 minimised.
 class Form1 : public Control
 {
@@ -62,6 +74,9 @@ public:
     // The platform's handle of the window, for the dialogs it owns; 0 while the view gives none, and
     // the dialog adapters then use the window they were given.
     WindowHandle hWnd = 0;
+    // The window's close request (0 the close box or the program, 2 Windows shutting down); setting
+    // cancel keeps the window.
+    std::function<void(int& cancel, int unloadMode)> QueryUnload;
 
     // Left column.
     CommandButton 手動チェック{"手動チェック", "手動チェック"};
@@ -142,14 +157,20 @@ public:
     void Label4_Click(int index);
     void Label5_Click(int index);
 
-    // Every control, in the order the window declares them, and the text boxes among them.
+    // Where and how the window shows each control (WindowLayout).
+    const std::vector<ControlPlace>& layout() const { return m_layout; }
+    // Every control: those of the layout in its order, then the menu, its items and the timer; and the
+    // text boxes among them.
     std::vector<Control*> controls();
     std::vector<TextBox*> textBoxes();
-    // Keyboard focus order of the Tab key (the OptBoot group stands as its first button).
-    std::vector<Control*> tabOrder();
+    // The stops of the Tab key in order (an option group stands as its first button).
+    std::vector<Control*> tabOrder() const;
 
     Form1Services& services() { return m_services; }
 
 private:
+    void bindEvents();
+
     Form1Services m_services;
+    std::vector<ControlPlace> m_layout;
 };

@@ -122,7 +122,7 @@ bool IsKeyFilterCharacter(std::uint32_t code)
     return code != 9 && code != 27 && code != 127;
 }
 
-SecondsFieldEdit FilterSecondsFieldEdit(std::string_view before, std::string_view after)
+TextEdit FilterSecondsFieldEdit(std::string_view before, std::string_view after)
 {
     // What lies between the common head and the common tail (at character boundaries) is what the
     // edit put in place of what lay there before.

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstddef>
+#include "shell/Controls.h"
+
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 // Returns keyCode when its character occurs in allowed (exact comparison), otherwise 0: the code of
@@ -19,18 +19,11 @@ long long LeadingNumber(std::string_view text);
 // them to the control, and only the other codes to a key filter. The arrow keys have no code at all.
 bool IsKeyFilterCharacter(std::uint32_t code);
 
-// A seconds field's text after an edit, and the caret: the number of bytes of the text before it.
-struct SecondsFieldEdit
-{
-    std::string text;
-    std::size_t caret = 0;
-};
-
 // The text a seconds field (txtTimeout, txtTimer) may hold after an edit that turned `before` into
 // `after` other than by typed keys: a paste, an input method's committed text, a drop. What the edit
 // inserted is taken character by character through the fields' key filter, as if typed where it was
 // inserted (the first character replacing what the edit replaced), and the characters the filter
 // discards are left out; when it discards them all, the field keeps its text. Control characters
-// are never inserted; a deletion passes as it is. Both views call this for every change of the two
-// fields, so that no way of entering text goes around the filter.
-SecondsFieldEdit FilterSecondsFieldEdit(std::string_view before, std::string_view after);
+// are never inserted; a deletion passes as it is. It is the two fields' Change slot, which both views
+// raise for every change that is not a typed key, so that no way of entering text goes around the filter.
+TextEdit FilterSecondsFieldEdit(std::string_view before, std::string_view after);

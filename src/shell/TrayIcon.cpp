@@ -5,10 +5,10 @@
 #include "shell/Form1.h"
 #include "shell/UiServices.h"
 
-void SetTrayIcon(Form1& owner, const std::string& tipText, int messageCode)
+void SetTrayIcon(Form1& owner, const std::string& tipText, TrayMessage message)
 {
     auto& services = owner.services();
-    services.tray.notifyIcon(messageCode, services.encoding.cutToBytes(tipText, TrayTipMaxBytes));
+    services.tray.notifyIcon(message, services.encoding.cutToBytes(tipText, TrayTipMaxBytes));
 }
 
 void InstallTraySubclass(Form1& owner)
@@ -19,12 +19,12 @@ void InstallTraySubclass(Form1& owner)
 void TearDownTray(Form1& owner)
 {
     auto& services = owner.services();
-    services.tray.notifyIcon(NIM_DELETE, {});
+    services.tray.notifyIcon(TrayMessage::Delete, {});
     services.tray.restoreSubclass();
 }
 
 void ShowStatus(Form1& owner, const std::string& caption)
 {
     owner.Caption = caption;
-    SetTrayIcon(owner, owner.Caption, NIM_MODIFY);
+    SetTrayIcon(owner, owner.Caption, TrayMessage::Modify);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/UiServices.h"
+
 #include <cstddef>
 #include <string>
 
@@ -9,9 +11,9 @@ class Form1;
 // The tray tip holds at most this many bytes of text in the platform's encoding (64 with its NUL).
 inline constexpr std::size_t TrayTipMaxBytes = 63;
 
-// Adds the icon (NIM_ADD) or changes its tip (NIM_MODIFY); the tip is the text cut to 63 bytes at a
-// character boundary.
-void SetTrayIcon(Form1& owner, const std::string& tipText, int messageCode);
+// Adds the icon (TrayMessage::Add) or changes its tip (TrayMessage::Modify); the tip is the text cut
+// to 63 bytes at a character boundary.
+void SetTrayIcon(Form1& owner, const std::string& tipText, TrayMessage message);
 
 // Puts the window's own handling in front of the icon's mouse notifications.
 void InstallTraySubclass(Form1& owner);

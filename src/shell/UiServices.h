@@ -17,10 +17,13 @@ public:
     virtual void MsgBox(const std::string& text, int style, const std::string& title) = 0;
 };
 
-// Notify-icon message codes.
-inline constexpr int NIM_ADD = 0;
-inline constexpr int NIM_MODIFY = 1;
-inline constexpr int NIM_DELETE = 2;
+// What a call does to the notification-area icon.
+enum class TrayMessage
+{
+    Add,
+    Modify,
+    Delete,
+};
 
 // The notification-area icon of the main window and the "subclass" that routes the icon's right
 // click to the window's menu. Where the desktop has no notification area every call is harmless.
@@ -28,9 +31,9 @@ class TrayService
 {
 public:
     virtual ~TrayService() = default;
-    // NIM_ADD shows the icon with the tip; NIM_MODIFY changes the tip of a shown icon and does nothing
-    // when there is none (it never brings a deleted icon back); NIM_DELETE removes the icon if shown.
-    virtual void notifyIcon(int messageCode, const std::string& tip) = 0;
+    // Add shows the icon with the tip; Modify changes the tip of a shown icon and does nothing when
+    // there is none (it never brings a deleted icon back); Delete removes the icon if shown.
+    virtual void notifyIcon(TrayMessage message, const std::string& tip) = 0;
     // From now on a right click on the icon (button released) pops the window's menu at the mouse.
     virtual void installSubclass() = 0;
     // Undoes installSubclass(); harmless when nothing is installed.
@@ -49,11 +52,11 @@ public:
     virtual void endNow() = 0;
 };
 
-// Hands a document or address to the desktop ("open" it); does not wait and reports nothing.
+// Hands a document or address to the desktop, which opens it with the program meant for it; does not
+// wait and reports nothing.
 class ShellService
 {
 public:
     virtual ~ShellService() = default;
-    virtual void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                              const std::string& directory, int showCommand) = 0;
+    virtual void openDocument(const std::string& document) = 0;
 };

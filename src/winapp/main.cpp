@@ -13,6 +13,7 @@
 #include "win/WinSystemLog.h"
 #include "win/WinSystemProxy.h"
 #include "win/WinTextEncoding.h"
+#include "winapp/PlatformWords.h"
 #include "winapp/resource.h"
 #include "winview/MessageLoop.h"
 #include "winview/WinFileChooser.h"
@@ -85,16 +86,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     CurlMailer mailer(mailOptions);
     EventLogReport report;
 
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.shell = &shell;
-    services.internet = &internet;
-    services.mail = &mailer;
-    services.fileChooser = &fileChooser;
-    services.folderChooser = &folderChooser;
-    services.launcher = &launcher;
-    services.registry = &registry;
-    services.report = &report;
-    Form1 form(services);
+    Form1 form({clock, environment, files, encoding, messageBox, tray, lifetime, shell, internet, mailer, launcher,
+                registry, fileChooser, folderChooser, report, WindowsNotice()});
     // The mail account is read from the window at every message, as the other mail fields are.
     mailer.setCredentials([&form] { return MailAccount{form.txtAcount.Text, form.txtPass.Text}; });
 

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "winview/Dpi.h"
 
-int TwipsToPixels(int twips, unsigned dpi)
+RECT ToPixels(const TwipsRect& rect, unsigned dpi)
 {
-    return MulDiv(twips, static_cast<int>(dpi), TwipsPerInch);
+    return {TwipsToPixels(rect.x, dpi), TwipsToPixels(rect.y, dpi), TwipsToPixels(rect.x + rect.width, dpi),
+            TwipsToPixels(rect.y + rect.height, dpi)};
 }
 
 int ScaleFromDesign(int pixels, unsigned dpi)

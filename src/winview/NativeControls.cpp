@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "winview/NativeControls.h"
 
-#include "shell/Controls.h"
+#include "shell/InputFilters.h"
 #include "win/WideText.h"
 
 #include <commctrl.h>
@@ -18,25 +18,22 @@ struct ClassAndStyle
     DWORD exStyle;
 };
 
-ClassAndStyle classAndStyle(NativeKind kind, bool firstOfGroup, bool password)
+ClassAndStyle classAndStyle(ControlKind kind, bool firstOfGroup, bool password, bool clickable)
 {
     const DWORD stop = WS_TABSTOP | WS_GROUP;
     switch (kind) {
-    case NativeKind::Button:
+    case ControlKind::Button:
         return {WC_BUTTONW, BS_PUSHBUTTON | stop, 0};
-    case NativeKind::Edit:
+    case ControlKind::Edit:
         return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | (password ? DWORD{ES_PASSWORD} : 0) | stop, WS_EX_CLIENTEDGE};
-    case NativeKind::CheckBox:
+    case ControlKind::CheckBox:
         return {WC_BUTTONW, BS_AUTOCHECKBOX | stop, 0};
-    case NativeKind::Option:
+    case ControlKind::Option:
         // Not an automatic radio button: the model keeps the group exclusive and the control shows it.
         return {WC_BUTTONW, BS_RADIOBUTTON | (firstOfGroup ? stop : 0), 0};
-    case NativeKind::Label:
-        return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0};
-    case NativeKind::NoticeLabel:
-    case NativeKind::LinkLabel:
-        return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_NOTIFY, 0};
-    case NativeKind::Frame:
+    case ControlKind::Label:
+        return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | (clickable ? DWORD{SS_NOTIFY} : 0), 0};
+    case ControlKind::Frame:
         return {WC_BUTTONW, BS_GROUPBOX, 0};
     }
     return {WC_STATICW, SS_LEFT, 0};
@@ -44,9 +41,10 @@ ClassAndStyle classAndStyle(NativeKind kind, bool firstOfGroup, bool password)
 
 LRESULT CALLBACK filterCharacters(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
 {
-    if (message == WM_CHAR && IsKeyFilterCharacter(static_cast<std::uint32_t>(wParam))) {
-        const auto* filter = reinterpret_cast<const std::function<wchar_t(wchar_t)>*>(data);
-        const wchar_t typed = (*filter)(static_cast<wchar_t>(wParam));
+    auto* box = reinterpret_cast<TextBox*>(data);
+    if (message == WM_CHAR && box->KeyPress && IsKeyFilterCharacter(static_cast<std::uint32_t>(wParam))) {
+        box->SelLength = SelectedCharacterCount(edit);
+        const auto typed = static_cast<std::uint16_t>(box->typed(static_cast<std::int16_t>(wParam)));
         if (typed == 0) {
             return 0; // discarded: the edit never sees the key
         }
@@ -59,9 +57,9 @@ LRESULT CALLBACK filterCharacters(HWND edit, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-HWND CreateNativeControl(HWND parent, int id, NativeKind kind, bool firstOfGroup, bool password)
+HWND CreateNativeControl(HWND parent, int id, ControlKind kind, bool firstOfGroup, bool password, bool clickable)
 {
-    const ClassAndStyle cs = classAndStyle(kind, firstOfGroup, password);
+    const ClassAndStyle cs = classAndStyle(kind, firstOfGroup, password, clickable);
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     HWND control = CreateWindowExW(cs.exStyle, cs.className, L"", WS_CHILD | WS_VISIBLE | cs.style, 0, 0, 0, 0, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -87,7 +85,7 @@ void ShowText(HWND window, const std::string& utf8)
     }
 }
 
-CommandHandler BindButton(CommandButton& button, HWND control, std::function<void()> onClick)
+CommandHandler BindButton(CommandButton& button, HWND control)
 {
     ShowText(control, button.Caption);
     EnableWindow(control, button.Enabled ? TRUE : FALSE);
@@ -98,9 +96,9 @@ CommandHandler BindButton(CommandButton& button, HWND control, std::function<voi
             EnableWindow(control, button.Enabled ? TRUE : FALSE);
         }
     });
-    return [onClick = std::move(onClick)](WORD notification) {
+    return [&button](WORD notification) {
         if (notification == BN_CLICKED) {
-            onClick();
+            Raise(button.Click);
         }
     };
 }
@@ -171,7 +169,7 @@ void KeepGroupTabStop(const std::vector<HWND>& group)
     }
 }
 
-CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus, EditFilter filter)
+CommandHandler BindEdit(TextBox& box, HWND control)
 {
     ShowText(control, box.Text);
     EnableWindow(control, box.Enabled ? TRUE : FALSE);
@@ -182,13 +180,14 @@ CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLost
             EnableWindow(control, box.Enabled ? TRUE : FALSE);
         }
     });
-    return [&box, control, onLostFocus = std::move(onLostFocus), filter = std::move(filter)](WORD notification) {
+    SetWindowSubclass(control, filterCharacters, CharacterFilterId, reinterpret_cast<DWORD_PTR>(&box));
+    return [&box, control](WORD notification) {
         if (notification == EN_CHANGE) {
             std::string text = Narrow(WindowText(control));
-            if (filter && text != box.Text()) {
-                const SecondsFieldEdit kept = filter(box.Text(), text);
+            if (text != box.Text()) {
+                const TextEdit kept = box.keptOf(text);
                 if (kept.text != text) {
-                    // Setting the text back notifies again; the filter keeps what it kept.
+                    // Setting the text back notifies again; the box keeps what it kept.
                     SetWindowTextW(control, Widen(kept.text).c_str());
                     const auto caret = static_cast<WPARAM>(Widen(kept.text.substr(0, kept.caret)).size());
                     SendMessageW(control, EM_SETSEL, caret, static_cast<LPARAM>(caret));
@@ -196,13 +195,13 @@ CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLost
                 }
             }
             box.Text = text;
-        } else if (notification == EN_KILLFOCUS && onLostFocus) {
-            onLostFocus();
+        } else if (notification == EN_KILLFOCUS) {
+            Raise(box.LostFocus);
         }
     };
 }
 
-CommandHandler BindLabel(Label& label, HWND control, std::function<void()> onClick)
+CommandHandler BindLabel(Label& label, HWND control)
 {
     ShowText(control, label.Caption);
     label.addObserver([&label, control](Control&, Prop prop) {
@@ -210,9 +209,9 @@ CommandHandler BindLabel(Label& label, HWND control, std::function<void()> onCli
             ShowText(control, label.Caption);
         }
     });
-    return [onClick = std::move(onClick)](WORD notification) {
-        if (notification == STN_CLICKED && onClick) {
-            onClick();
+    return [&label](WORD notification) {
+        if (notification == STN_CLICKED) {
+            Raise(label.Click);
         }
     };
 }
@@ -221,11 +220,6 @@ void BindFrame(Frame& frame, HWND control)
 {
     ShowText(control, frame.Caption);
     frame.addObserver([&frame, control](Control&, Prop) { ShowText(control, frame.Caption); });
-}
-
-void FilterTypedCharacters(HWND edit, const std::function<wchar_t(wchar_t)>* filter)
-{
-    SetWindowSubclass(edit, filterCharacters, CharacterFilterId, reinterpret_cast<DWORD_PTR>(filter));
 }
 
 int SelectedCharacterCount(HWND edit)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "shell/InputFilters.h"
-#include "winview/ViewLayout.h"
+#include "shell/WindowLayout.h"
 
 #include <functional>
 #include <string>
@@ -18,39 +17,31 @@ class TextBox;
 
 // One native control per model control. Each Bind* call shows the model's current state in the
 // control, keeps the control following every later model change, and returns what the control's
-// WM_COMMAND notifications do (called with the notification code).
+// WM_COMMAND notifications do (called with the notification code): they raise the control's slots.
 using CommandHandler = std::function<void(WORD notification)>;
 
 // The control's window class and style, without its place. Tab stops: every button, edit and check
-// box is its own group; of the two option buttons only the first stops Tab, so the group is one
-// stop, and the arrow keys move within it.
-HWND CreateNativeControl(HWND parent, int id, NativeKind kind, bool firstOfGroup, bool password);
+// box is its own group; of the option buttons that share a stop only the first stops Tab, so the group
+// is one stop, and the arrow keys move within it. A clickable label reports its clicks (SS_NOTIFY).
+HWND CreateNativeControl(HWND parent, int id, ControlKind kind, bool firstOfGroup, bool password, bool clickable);
 
-CommandHandler BindButton(CommandButton& button, HWND control, std::function<void()> onClick);
+CommandHandler BindButton(CommandButton& button, HWND control);
 CommandHandler BindCheckBox(CheckBox& box, HWND control);
 // `afterShow` runs whenever the control has shown the model's value.
 CommandHandler BindOption(OptionButton& option, HWND control, std::function<void()> afterShow);
-// The edit copies every change of its text into the model (EN_CHANGE); onLostFocus runs on EN_KILLFOCUS.
 // Checking a radio button gives it the tab stop and unchecking takes it away, so a group with no
 // checked button would drop out of the Tab order. The checked button of the group keeps the stop, or
 // the first one while none is checked.
 void KeepGroupTabStop(const std::vector<HWND>& group);
 
-// What a field lets an edit leave in it: given the text before the change and after it, the text to
-// keep and the caret in it (see FilterSecondsFieldEdit).
-using EditFilter = std::function<SecondsFieldEdit(std::string_view before, std::string_view after)>;
-
-// `filter`, when given, judges every change of the text before the model takes it (a paste, an input
-// method's commit), and the edit is set back to what it keeps.
-CommandHandler BindEdit(TextBox& box, HWND control, std::function<void()> onLostFocus = {}, EditFilter filter = {});
-CommandHandler BindLabel(Label& label, HWND control, std::function<void()> onClick = {});
+// The edit copies every change of its text into the model (EN_CHANGE), through the box's Change slot
+// (a paste, an input method's commit), and is set back to what the box keeps; EN_KILLFOCUS raises
+// LostFocus. Every character typed into it (WM_CHAR) goes through the box's KeyPress slot before the
+// edit sees it, and a discarded key never reaches it; Tab, Escape and Delete are keys, not characters
+// (IsKeyFilterCharacter), and reach the edit as they are. The box must outlive the edit.
+CommandHandler BindEdit(TextBox& box, HWND control);
+CommandHandler BindLabel(Label& label, HWND control);
 void BindFrame(Frame& frame, HWND control);
-
-// Runs every character typed into the edit (WM_CHAR) through `filter` before the edit sees it: the
-// filter returns the character to type, or 0 to discard the key. Tab, Escape and Delete are keys,
-// not characters (IsKeyFilterCharacter), and reach the edit as they are. `filter` must outlive the
-// edit.
-void FilterTypedCharacters(HWND edit, const std::function<wchar_t(wchar_t)>* filter);
 
 // The number of characters (code points) selected in the edit.
 int SelectedCharacterCount(HWND edit);

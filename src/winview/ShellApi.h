@@ -6,7 +6,3 @@
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
-
-// The shell's header makes ShellExecute a macro for ShellExecuteW; the shell port's own method has
-// that name, and must keep it in every file.
-#undef ShellExecute

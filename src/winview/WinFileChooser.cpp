@@ -4,7 +4,15 @@
 #include "win/WideText.h"
 
 #include <algorithm>
+#include <cderr.h>
 #include <commdlg.h>
+
+// The request's bits and the answer's codes go to and come from the system unchanged.
+static_assert(FileDialogOption::ReadOnly == OFN_READONLY && FileDialogOption::OverwritePrompt == OFN_OVERWRITEPROMPT &&
+              FileDialogOption::AllowMultiSelect == OFN_ALLOWMULTISELECT &&
+              FileDialogOption::FileMustExist == OFN_FILEMUSTEXIST && FileDialogOption::Explorer == OFN_EXPLORER);
+static_assert(FileDialogFault::BufferTooSmall == FNERR_BUFFERTOOSMALL &&
+              FileDialogFault::DialogFailure == CDERR_DIALOGFAILURE);
 
 namespace {
 
@@ -73,8 +81,8 @@ FileDialogResult ReadAcceptedBuffer(const std::wstring& buffer, std::size_t file
 {
     FileDialogResult result;
     result.outcome = FileDialogResult::Outcome::Accepted;
-    const bool multiple = (flags & OFN_ALLOWMULTISELECT) != 0;
-    const bool explorer = (flags & OFN_EXPLORER) != 0;
+    const bool multiple = (flags & FileDialogOption::AllowMultiSelect) != 0;
+    const bool explorer = (flags & FileDialogOption::Explorer) != 0;
     const std::wstring first = buffer.substr(0, buffer.find(L'\0'));
 
     std::vector<std::wstring> names;
@@ -136,7 +144,7 @@ FileDialogResult WinFileChooser::choose(const FileDialogRequest& request)
     result.filterIndex = static_cast<std::int32_t>(dialog.nFilterIndex);
     if (result.files.empty() || result.files.front().name.empty()) {
         result.outcome = FileDialogResult::Outcome::Failed;
-        result.extendedError = CDERR_DIALOGFAILURE;
+        result.extendedError = FileDialogFault::DialogFailure;
     }
     return result;
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "winview/WinMainWindow.h"
 
-#include "shell/InputFilters.h"
 #include "win/WideText.h"
 #include "winview/Dpi.h"
 #include "winview/WinTray.h"
@@ -88,139 +87,81 @@ const WinMainWindow::Native* WinMainWindow::nativeOf(HWND control) const
     return nullptr;
 }
 
+bool WinMainWindow::clickable(const ControlPlace& place)
+{
+    return place.kind == ControlKind::Label && static_cast<const Label*>(place.control)->Click;
+}
+
 void WinMainWindow::createControls(HINSTANCE /*instance*/)
 {
-    std::map<const Control*, ControlPlace> places;
-    for (const ControlPlace& place : MainWindowLayout(m_form)) {
-        places[place.control] = place;
-    }
     // The dialog manager moves the focus in the order the controls were created: the Tab order
-    // first (the second option button right after the first, in its group), then everything that
-    // takes no focus.
-    std::vector<Control*> order;
-    for (Control* control : m_form.tabOrder()) {
-        order.push_back(control);
-        if (control == &m_form.OptBoot(0)) {
-            order.push_back(&m_form.OptBoot(1));
-        }
-    }
-    for (const ControlPlace& place : MainWindowLayout(m_form)) {
-        if (std::find(order.begin(), order.end(), place.control) == order.end()) {
-            order.push_back(place.control);
+    // first (an option group's buttons one after the other), then everything that takes no focus.
+    std::vector<const ControlPlace*> order = FocusOrder(m_form.layout());
+    for (const ControlPlace& place : m_form.layout()) {
+        if (place.tabIndex == NoTabStop) {
+            order.push_back(&place);
         }
     }
 
     m_natives.reserve(order.size());
-    for (Control* control : order) {
-        const ControlPlace& place = places.at(control);
-        const auto* box = dynamic_cast<const TextBox*>(control);
-        Native native{control, place.kind, place.rect, nullptr, {}};
+    int previousTabIndex = NoTabStop;
+    for (const ControlPlace* place : order) {
+        const auto* box = dynamic_cast<const TextBox*>(place->control);
         const int id = FirstControlId + static_cast<int>(m_natives.size());
-        native.hwnd = CreateNativeControl(m_hwnd, id, place.kind, control != &m_form.OptBoot(1),
-                                          box != nullptr && box->isPassword());
-        m_indexOf[control] = m_natives.size();
-        m_natives.push_back(std::move(native));
+        const bool firstOfGroup = place->tabIndex == NoTabStop || place->tabIndex != previousTabIndex;
+        HWND hwnd = CreateNativeControl(m_hwnd, id, place->kind, firstOfGroup, box != nullptr && box->isPassword(),
+                                        clickable(*place));
+        m_indexOf[place->control] = m_natives.size();
+        m_natives.push_back({place, hwnd, {}});
+        previousTabIndex = place->tabIndex;
     }
     for (Native& native : m_natives) {
         bind(native);
     }
 }
 
-std::function<void()> WinMainWindow::clickHandler(const Control& control)
-{
-    Form1& f = m_form;
-    const int index = control.index();
-    if (&control == &f.手動チェック) {
-        return [&f] { f.手動チェック_Click(); };
-    }
-    if (f.IIS.has(index) && &control == &f.IIS(index)) {
-        return [&f, index] { f.IIS_Click(index); };
-    }
-    if (f.Label4.has(index) && &control == &f.Label4(index)) {
-        return [&f, index] { f.Label4_Click(index); };
-    }
-    if (f.Label5.has(index) && &control == &f.Label5(index)) {
-        return [&f, index] { f.Label5_Click(index); };
-    }
-    const std::pair<const Control*, void (Form1::*)()> buttons[] = {
-        {&f.Command1, &Form1::Command1_Click}, {&f.Command2, &Form1::Command2_Click},
-        {&f.Command3, &Form1::Command3_Click}, {&f.Command4, &Form1::Command4_Click},
-        {&f.Command5, &Form1::Command5_Click}, {&f.comEnd, &Form1::comEnd_Click},
-    };
-    for (const auto& [button, handler] : buttons) {
-        if (button == &control) {
-            return [&f, handler = handler] { (f.*handler)(); };
-        }
-    }
-    return {};
-}
-
 void WinMainWindow::bind(Native& native)
 {
-    Control& control = *native.control;
-    switch (native.kind) {
-    case NativeKind::Button:
-        native.onCommand = BindButton(static_cast<CommandButton&>(control), native.hwnd, clickHandler(control));
+    Control& control = *native.place->control;
+    switch (native.place->kind) {
+    case ControlKind::Button:
+        native.onCommand = BindButton(static_cast<CommandButton&>(control), native.hwnd);
         break;
-    case NativeKind::CheckBox:
+    case ControlKind::CheckBox:
         native.onCommand = BindCheckBox(static_cast<CheckBox&>(control), native.hwnd);
         break;
-    case NativeKind::Option:
-        native.onCommand = BindOption(static_cast<OptionButton&>(control), native.hwnd, [this] {
-            std::vector<HWND> group;
-            m_form.OptBoot.forEach([this, &group](OptionButton& option) { group.push_back(handleFor(option)); });
-            KeepGroupTabStop(group);
+    case ControlKind::Option: {
+        // The buttons that share the option's Tab stop are its group.
+        std::vector<const Control*> group;
+        for (const ControlPlace& other : m_form.layout()) {
+            if (other.kind == ControlKind::Option && other.tabIndex == native.place->tabIndex) {
+                group.push_back(other.control);
+            }
+        }
+        native.onCommand = BindOption(static_cast<OptionButton&>(control), native.hwnd, [this, group] {
+            std::vector<HWND> handles;
+            for (const Control* option : group) {
+                handles.push_back(handleFor(*option));
+            }
+            KeepGroupTabStop(handles);
         });
         break;
-    case NativeKind::Label:
+    }
+    case ControlKind::Label:
         native.onCommand = BindLabel(static_cast<Label&>(control), native.hwnd);
         break;
-    case NativeKind::NoticeLabel:
-    case NativeKind::LinkLabel:
-        native.onCommand = BindLabel(static_cast<Label&>(control), native.hwnd, clickHandler(control));
-        break;
-    case NativeKind::Frame:
+    case ControlKind::Frame:
         BindFrame(static_cast<Frame&>(control), native.hwnd);
         break;
-    case NativeKind::Edit: {
-        auto& box = static_cast<TextBox&>(control);
-        std::function<void()> onLostFocus;
-        if (&box == &m_form.txtTimeout) {
-            onLostFocus = [this] { m_form.txtTimeout_LostFocus(); };
-        }
-        const bool seconds = &box == &m_form.txtTimeout || &box == &m_form.txtTimer;
-        // A paste (the context menu, Shift+Insert), an input method's commit or any other change that
-        // is not a typed key goes through the key filter too, character by character.
-        native.onCommand = BindEdit(box, native.hwnd, std::move(onLostFocus),
-                                    seconds ? EditFilter(FilterSecondsFieldEdit) : EditFilter());
-        if (seconds) {
-            HWND edit = native.hwnd;
-            auto filter = std::make_unique<std::function<wchar_t(wchar_t)>>([this, &box, edit](wchar_t typed) {
-                box.SelLength = SelectedCharacterCount(edit);
-                auto keyCode = static_cast<std::int16_t>(typed);
-                if (&box == &m_form.txtTimeout) {
-                    m_form.txtTimeout_KeyPress(keyCode);
-                } else {
-                    m_form.txtTimer_KeyPress(keyCode);
-                }
-                return static_cast<wchar_t>(static_cast<std::uint16_t>(keyCode));
-            });
-            FilterTypedCharacters(edit, filter.get());
-            m_keyFilters.push_back(std::move(filter));
-        }
+    case ControlKind::Edit:
+        native.onCommand = BindEdit(static_cast<TextBox&>(control), native.hwnd);
         break;
-    }
     }
 }
 
 void WinMainWindow::buildMenu()
 {
-    Form1& f = m_form;
-    m_menu = std::make_unique<WinMenu>(f.Menu_File, FirstMenuId);
-    m_menu->onChoose(f.Menu_Open, [&f] { f.Menu_Open_Click(); });
-    m_menu->onChoose(f.Menu_Start, [&f] { f.Menu_Start_Click(); });
-    m_menu->onChoose(f.Menu_Stop, [&f] { f.Menu_Stop_Click(); });
-    m_menu->onChoose(f.Menu_End, [&f] { f.Menu_End_Click(); });
+    m_menu = std::make_unique<WinMenu>(m_form.Menu_File, FirstMenuId);
 }
 
 void WinMainWindow::layout()
@@ -228,9 +169,9 @@ void WinMainWindow::layout()
     m_font = CreateWindowFont(m_fontFamily, m_dpi);
     m_linkFont = CreateLinkFont(m_fontFamily, m_dpi);
     for (const Native& native : m_natives) {
-        const RECT r = ToPixels(native.rect, m_dpi);
+        const RECT r = ToPixels(InClientArea(m_form.layout(), *native.place), m_dpi);
         MoveWindow(native.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-        HFONT font = native.kind == NativeKind::LinkLabel ? m_linkFont.get() : m_font.get();
+        HFONT font = native.place->font == FontRole::Link ? m_linkFont.get() : m_font.get();
         SendMessageW(native.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     const SIZE client{TwipsToPixels(ClientWidthTwips, m_dpi), TwipsToPixels(ClientHeightTwips, m_dpi)};
@@ -336,12 +277,12 @@ LRESULT WinMainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TIMER:
         if (wParam == Timer1Id && m_form.Timer1.Enabled && m_form.Timer1.Interval > 0) {
-            m_form.Timer1_Timer();
+            Raise(m_form.Timer1.Tick);
         }
         return 0;
     case WM_CTLCOLORSTATIC: {
         const Native* native = nativeOf(reinterpret_cast<HWND>(lParam));
-        if (native != nullptr && native->kind == NativeKind::LinkLabel) {
+        if (native != nullptr && native->place->font == FontRole::Link) {
             auto* dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, LinkColour);
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -351,7 +292,7 @@ LRESULT WinMainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_SETCURSOR: {
         const Native* native = nativeOf(reinterpret_cast<HWND>(wParam));
-        if (native != nullptr && (native->kind == NativeKind::LinkLabel || native->kind == NativeKind::NoticeLabel)) {
+        if (native != nullptr && clickable(*native->place)) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
@@ -376,7 +317,7 @@ LRESULT WinMainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: {
         // The close box, Menu_End and AppLifetime::unloadWindow() all arrive here.
         int cancel = 0;
-        m_form.Form_QueryUnload(cancel, 0);
+        Raise(m_form.QueryUnload, cancel, 0);
         if (cancel == 0) {
             DestroyWindow(m_hwnd);
         }
@@ -386,7 +327,7 @@ LRESULT WinMainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != FALSE) {
             // Windows is shutting down and will not send WM_CLOSE: unload now, so the icon goes too.
             int cancel = 0;
-            m_form.Form_QueryUnload(cancel, 2);
+            Raise(m_form.QueryUnload, cancel, 2);
         }
         return 0;
     case WM_DESTROY:

@@ -15,11 +15,11 @@
 
 class WinTray;
 
-// The window of Form1 from native controls: one control per model control, laid out from twips at
-// the monitor's DPI. It shows every model change at once, copies every edit into the model at once,
-// and turns clicks (BN_CLICKED, STN_CLICKED), edits (EN_CHANGE), typed characters of the numeric
-// fields (WM_CHAR, through their key filters), focus loss (EN_KILLFOCUS), timer ticks (WM_TIMER) and
-// the close request (WM_CLOSE) into handler calls. It makes no decision of its own.
+// The window of Form1 from native controls: one control per model control, built from the model's
+// layout at the monitor's DPI. It shows every model change at once, copies every edit into the model
+// at once, and raises the controls' event slots for clicks (BN_CLICKED, STN_CLICKED), edits
+// (EN_CHANGE), typed characters (WM_CHAR), focus loss (EN_KILLFOCUS), timer ticks (WM_TIMER) and the
+// close request (WM_CLOSE). It makes no decision of its own and knows no handler.
 class WinMainWindow
 {
 public:
@@ -53,9 +53,7 @@ public:
 private:
     struct Native
     {
-        Control* control = nullptr;
-        NativeKind kind = NativeKind::Label;
-        TwipsRect rect;
+        const ControlPlace* place = nullptr;
         HWND hwnd = nullptr;
         CommandHandler onCommand;
     };
@@ -73,7 +71,8 @@ private:
     void layout();
     void restoreFocus(bool firstTime);
     const Native* nativeOf(HWND control) const;
-    std::function<void()> clickHandler(const Control& control);
+    // A label whose clicks do something: the hand pointer and SS_NOTIFY.
+    static bool clickable(const ControlPlace& place);
 
     Form1& m_form;
     WinTray& m_tray;
@@ -86,8 +85,6 @@ private:
     std::vector<Native> m_natives;
     std::map<const Control*, std::size_t> m_indexOf;
     std::unique_ptr<WinMenu> m_menu;
-    // The key filters of the two numeric fields, kept here for as long as their edits live.
-    std::vector<std::unique_ptr<std::function<wchar_t(wchar_t)>>> m_keyFilters;
     HWND m_lastFocus = nullptr;
     bool m_shown = false;
     bool m_timerArmed = false;

@@ -24,6 +24,7 @@ WinMenu::WinMenu(Menu& menu, UINT firstId) : m_menu(CreatePopupMenu())
         const std::wstring caption = Widen(item->Caption());
         AppendMenuW(m_menu, MF_STRING | enabledFlag(item->Enabled), id, caption.c_str());
         m_commands[item] = id;
+        m_items[id] = item;
         item->addObserver([this, item, id](Control&, Prop prop) {
             if (prop == Prop::Enabled) {
                 EnableMenuItem(m_menu, id, MF_BYCOMMAND | enabledFlag(item->Enabled));
@@ -36,11 +37,6 @@ WinMenu::WinMenu(Menu& menu, UINT firstId) : m_menu(CreatePopupMenu())
 WinMenu::~WinMenu()
 {
     DestroyMenu(m_menu);
-}
-
-void WinMenu::onChoose(const MenuItem& item, std::function<void()> handler)
-{
-    m_handlers[commandOf(item)] = std::move(handler);
 }
 
 UINT WinMenu::commandOf(const MenuItem& item) const
@@ -62,7 +58,7 @@ void WinMenu::popUpAtCursor(HWND owner)
     m_open = false;
     // Lets the owner's queue run once, so that the next popup closes as it should.
     PostMessageW(owner, WM_NULL, 0, 0);
-    if (const auto it = m_handlers.find(chosen); chosen != 0 && it != m_handlers.end()) {
-        it->second();
+    if (const auto it = m_items.find(chosen); chosen != 0 && it != m_items.end()) {
+        Raise(it->second->Click);
     }
 }

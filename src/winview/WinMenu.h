@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <functional>
 #include <map>
 #include <windows.h>
 
@@ -9,7 +8,7 @@ class Menu;
 class MenuItem;
 
 // The native popup menu of the model's Menu_File: one item per model item, in order, separators
-// included, each item's enabled state following the model.
+// included, each item's enabled state following the model; choosing an item raises its Click slot.
 class WinMenu
 {
 public:
@@ -19,12 +18,9 @@ public:
     WinMenu(const WinMenu&) = delete;
     WinMenu& operator=(const WinMenu&) = delete;
 
-    // What choosing an item does.
-    void onChoose(const MenuItem& item, std::function<void()> handler);
-
     // Pops the menu up at the mouse, modally, for the owner window: the owner is made the foreground
     // window first, or the menu would stay open when the operator clicks elsewhere. The chosen item's
-    // handler has run when this returns; choosing nothing does nothing.
+    // Click has run when this returns; choosing nothing does nothing.
     void popUpAtCursor(HWND owner);
 
     HMENU handle() const { return m_menu; }
@@ -35,6 +31,6 @@ public:
 private:
     HMENU m_menu;
     std::map<const MenuItem*, UINT> m_commands;
-    std::map<UINT, std::function<void()>> m_handlers;
+    std::map<UINT, MenuItem*> m_items;
     bool m_open = false;
 };

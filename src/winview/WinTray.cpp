@@ -46,27 +46,25 @@ void WinTray::fill(const std::string& tip)
     CopyToFixed(m_data.szTip, Widen(tip));
 }
 
-void WinTray::notifyIcon(int messageCode, const std::string& tip)
+void WinTray::notifyIcon(TrayMessage message, const std::string& tip)
 {
-    switch (messageCode) {
-    case NIM_ADD:
+    switch (message) {
+    case TrayMessage::Add:
         fill(tip);
         // Meant to be there even when the taskbar is not up yet (a start at logon): it is added when
         // the taskbar announces itself.
         m_wanted = true;
         Shell_NotifyIconW(NIM_ADD, &m_data);
         break;
-    case NIM_MODIFY:
+    case TrayMessage::Modify:
         if (m_wanted) {
             fill(tip);
             Shell_NotifyIconW(NIM_MODIFY, &m_data);
         }
         break;
-    case NIM_DELETE:
+    case TrayMessage::Delete:
         m_wanted = false;
         Shell_NotifyIconW(NIM_DELETE, &m_data);
-        break;
-    default:
         break;
     }
 }

@@ -33,7 +33,7 @@ public:
     // The menu the icon's right click pops up.
     void setMenu(WinMenu* menu) { m_menu = menu; }
 
-    void notifyIcon(int messageCode, const std::string& tip) override;
+    void notifyIcon(TrayMessage message, const std::string& tip) override;
     void installSubclass() override;
     void restoreSubclass() override;
 

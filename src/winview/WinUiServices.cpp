@@ -24,15 +24,7 @@ void WinLifetime::endNow()
     PostQuitMessage(0);
 }
 
-void WinShell::ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                            const std::string& directory, int showCommand)
+void WinShell::openDocument(const std::string& document)
 {
-    const std::wstring verb = Widen(operation);
-    const std::wstring target = Widen(file);
-    const std::wstring arguments = Widen(parameters);
-    const std::wstring folder = Widen(directory);
-    // Empty texts are passed as no text at all, as the shell expects for "none".
-    ::ShellExecuteW(GetDesktopWindow(), verb.empty() ? nullptr : verb.c_str(), target.c_str(),
-                    arguments.empty() ? nullptr : arguments.c_str(), folder.empty() ? nullptr : folder.c_str(),
-                    showCommand);
+    ::ShellExecuteW(GetDesktopWindow(), L"open", Widen(document).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

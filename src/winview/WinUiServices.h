@@ -32,10 +32,9 @@ private:
     bool m_endedAtOnce = false;
 };
 
-// Hands a document or address to the shell (ShellExecuteW), owned by the desktop window.
+// Hands a document or address to the shell ("open", ShellExecuteW), owned by the desktop window.
 class WinShell : public ShellService
 {
 public:
-    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                      const std::string& directory, int showCommand) override;
+    void openDocument(const std::string& document) override;
 };

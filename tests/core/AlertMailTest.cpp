@@ -13,7 +13,6 @@ class AlertMail : public ::testing::Test
 protected:
     AlertMail()
     {
-        f.services().mail = &mail;
         f.txtSMTP.Text = "mail.example.test";
         f.txtSendto.Text = "ops@example.test";
         f.txtFrom.Text = "watch@example.test";
@@ -31,7 +30,7 @@ protected:
 
     FormHarness h;
     Form1& f = h.form;
-    FakeMailLibrary mail;
+    FakeMailLibrary& mail = h.mail;
 };
 
 TEST_F(AlertMail, PrimaryMessageCarriesTheFieldsInOrderAndAnEmptySixth)

@@ -24,7 +24,7 @@ protected:
     // later change shows.
     void presetResults()
     {
-        dialog.flags(OFN_ALLOWMULTISELECT | OFN_EXPLORER);
+        dialog.flags(FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer);
         chooser.accept("/before", {"one.txt", "two.txt"});
         dialog.ShowOpen();
         ASSERT_EQ(dialog.DirectoryName(), "/before");
@@ -74,7 +74,7 @@ TEST_F(ClsDialogTest, RequestCarriesEverySetting)
     dialog.Filter("A|*.a|B|*.b");
     dialog.FilterIndex(-1);
     dialog.DefaultExt("doc");
-    dialog.flags(OFN_READONLY | OFN_FILEMUSTEXIST);
+    dialog.flags(FileDialogOption::ReadOnly | FileDialogOption::FileMustExist);
 
     dialog.ShowOpen();
     const FileDialogRequest& open = lastRequest();
@@ -87,7 +87,7 @@ TEST_F(ClsDialogTest, RequestCarriesEverySetting)
     EXPECT_EQ(open.filters, (std::vector<FileFilter>{{"A", "*.a"}, {"B", "*.b"}}));
     EXPECT_EQ(open.filterIndex, -1); // widened with its sign
     EXPECT_EQ(open.defaultExt, "doc");
-    EXPECT_EQ(open.flags, OFN_READONLY | OFN_FILEMUSTEXIST);
+    EXPECT_EQ(open.flags, FileDialogOption::ReadOnly | FileDialogOption::FileMustExist);
 
     dialog.ShowSave();
     EXPECT_EQ(lastRequest().mode, FileDialogMode::Save);
@@ -152,14 +152,14 @@ TEST_F(ClsDialogTest, CancelWithoutCancelErrorIsSilent)
 TEST_F(ClsDialogTest, FailedDialogLeavesItsReasonInExtendedError)
 {
     presetResults();
-    chooser.fail(CDERR_DIALOGFAILURE);
+    chooser.fail(FileDialogFault::DialogFailure);
     EXPECT_EQ(showSaveError(), 0);
-    EXPECT_EQ(dialog.ExtendedError(), CDERR_DIALOGFAILURE);
+    EXPECT_EQ(dialog.ExtendedError(), FileDialogFault::DialogFailure);
     expectResultsUnchanged();
 
     dialog.CancelError(true);
     EXPECT_EQ(showSaveError(), cdlCancel);
-    EXPECT_EQ(dialog.ExtendedError(), CDERR_DIALOGFAILURE);
+    EXPECT_EQ(dialog.ExtendedError(), FileDialogFault::DialogFailure);
     expectResultsUnchanged();
 
     // The next dialog starts clean.
@@ -193,7 +193,7 @@ TEST_F(ClsDialogTest, FilterIndexKeepsTheCallersValue)
 TEST_F(ClsDialogTest, ExplorerMultipleSelectionGivesFolderAndNames)
 {
     presetResults();
-    dialog.flags(OFN_ALLOWMULTISELECT | OFN_EXPLORER);
+    dialog.flags(FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer);
     chooser.accept("/srv", {"a.txt", "b.txt"});
     dialog.ShowOpen();
     EXPECT_EQ(dialog.FileName(), "/srv\0a.txt\0b.txt"s);
@@ -203,7 +203,7 @@ TEST_F(ClsDialogTest, ExplorerMultipleSelectionGivesFolderAndNames)
 
 TEST_F(ClsDialogTest, ExplorerMultipleSelectionOfOneFileStillNamesItsFolder)
 {
-    dialog.flags(OFN_ALLOWMULTISELECT | OFN_EXPLORER);
+    dialog.flags(FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer);
     chooser.accept("/srv", {"a.txt"});
     dialog.ShowOpen();
     EXPECT_EQ(dialog.FileName(), "/srv/a.txt");
@@ -213,7 +213,7 @@ TEST_F(ClsDialogTest, ExplorerMultipleSelectionOfOneFileStillNamesItsFolder)
 TEST_F(ClsDialogTest, OldStyleMultipleSelectionChangesNothing)
 {
     presetResults();
-    dialog.flags(OFN_ALLOWMULTISELECT);
+    dialog.flags(FileDialogOption::AllowMultiSelect);
     dialog.CancelError(true);
     chooser.accept("/srv", {"a.txt", "b.txt"});
     EXPECT_EQ(showSaveError(), 0);
@@ -227,7 +227,7 @@ TEST_F(ClsDialogTest, AnswerLongerThanTheBufferIsAFailureNotACutPath)
     const std::string deepFolder = "/srv/" + std::string(300, 'd');
     chooser.accept(deepFolder, {"a.txt"});
     EXPECT_EQ(showSaveError(), cdlCancel);
-    EXPECT_EQ(dialog.ExtendedError(), FNERR_BUFFERTOOSMALL);
+    EXPECT_EQ(dialog.ExtendedError(), FileDialogFault::BufferTooSmall);
     expectResultsUnchanged();
 
     dialog.MaxFileSize(1024);

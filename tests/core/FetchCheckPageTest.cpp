@@ -71,17 +71,11 @@ TEST_F(FetchCheckPageTest, UrlIsPassedUnchanged)
     EXPECT_THAT(net.eventsStarting("open"), ElementsAre("open  http://web.example/a b?c=d "));
 }
 
-TEST_F(FetchCheckPageTest, NoClientOrNoSessionIsOutcome1)
+TEST_F(FetchCheckPageTest, NoSessionIsOutcome1)
 {
     net.failSession = true;
     EXPECT_EQ(FetchCheckPage(f), FetchNoSession);
     EXPECT_THAT(net.events, ElementsAre("session WinInet Test|"));
-
-    Form1Services services = h.services();
-    services.internet = nullptr;
-    Form1 bare(services);
-    bare.txtParaPath.Text = "/srv/save";
-    EXPECT_EQ(FetchCheckPage(bare), FetchNoSession);
 }
 
 TEST_F(FetchCheckPageTest, UnusableTimeoutTextIsOutcome4WithoutARequest)

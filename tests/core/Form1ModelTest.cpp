@@ -112,6 +112,93 @@ TEST_F(Form1Model, TabOrderVisitsEveryFocusableControlOnce)
     EXPECT_EQ(order.back(), &f.txtSMTP);
 }
 
+TEST_F(Form1Model, TheLayoutPlacesEveryControlInsideItsContainerAndApartFromItsNeighbours)
+{
+    const std::vector<ControlPlace>& layout = f.layout();
+    const auto areaOf = [&layout](const Frame* container) {
+        for (const ControlPlace& place : layout) {
+            if (place.control == container) {
+                return place.rect;
+            }
+        }
+        return TwipsRect{0, 0, ClientWidthTwips, ClientHeightTwips};
+    };
+    const auto overlap = [](const TwipsRect& a, const TwipsRect& b) {
+        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+    };
+    std::set<const Control*> placed;
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        const ControlPlace& place = layout[i];
+        const std::string name = place.control->name() + "(" + std::to_string(place.control->index()) + ")";
+        EXPECT_TRUE(placed.insert(place.control).second) << name << " is placed once";
+        const TwipsRect area = areaOf(place.container);
+        const TwipsRect& r = place.rect;
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.width > 0 && r.height > 0 && r.x + r.width <= area.width &&
+                    r.y + r.height <= area.height)
+            << name << " lies inside its container";
+        EXPECT_TRUE(place.container == nullptr || placed.count(place.container) != 0)
+            << name << " comes after its container, which the views build first";
+        for (std::size_t j = i + 1; j < layout.size(); ++j) {
+            if (layout[j].container == place.container) {
+                EXPECT_FALSE(overlap(r, layout[j].rect))
+                    << name << " and " << layout[j].control->name() << "(" << layout[j].control->index() << ")";
+            }
+        }
+        const bool takesFocus = place.kind != ControlKind::Label && place.kind != ControlKind::Frame;
+        EXPECT_EQ(place.tabIndex != NoTabStop, takesFocus) << name;
+    }
+    EXPECT_EQ(placed.size() + 1 + f.Menu_File.items.size() + 1, f.controls().size())
+        << "every control but the menu, its items and the timer is placed";
+}
+
+TEST_F(Form1Model, EachEventSlotRunsItsHandler)
+{
+    h.environment.folder = "/opt/sentrybell";
+    for (int index = 0; index < 4; ++index) {
+        Raise(f.IIS(index).Click);
+    }
+    ASSERT_EQ(h.launcher.starts.size(), 4U);
+    EXPECT_EQ(h.launcher.starts[3].arguments, std::vector<std::string>{"/REBOOT"});
+
+    f.Timer1.Enabled = true;
+    Raise(f.Command5.Click);
+    EXPECT_FALSE(f.Timer1.Enabled());
+    Raise(f.Menu_Start.Click);
+    EXPECT_TRUE(f.Timer1.Enabled());
+    Raise(f.Menu_Stop.Click);
+    EXPECT_FALSE(f.Timer1.Enabled());
+    Raise(f.comEnd.Click);
+    EXPECT_FALSE(f.Visible());
+    Raise(f.Menu_Open.Click);
+    EXPECT_TRUE(f.Visible());
+    Raise(f.Menu_End.Click);
+    EXPECT_EQ(h.lifetime.unloads, 1);
+
+    Raise(f.Label4(0).Click);
+    Raise(f.Label4(2).Click);
+    Raise(f.Label5(1).Click);
+    Raise(f.Label5(0).Click);
+    EXPECT_EQ(h.shell.opened.size(), 4U);
+    EXPECT_FALSE(f.Label1(0).Click) << "a plain label does nothing when clicked";
+
+    Raise(f.Command3.Click);
+    EXPECT_EQ(h.fileChooser.requests.size(), 1U);
+    Raise(f.Command4.Click);
+    EXPECT_EQ(h.folderChooser.requests.size(), 1U);
+    Raise(f.Command1.Click); // both saves refuse the empty fields with a box
+    Raise(f.Command2.Click);
+    Raise(f.手動チェック.Click); // and the manual check the empty interval
+    EXPECT_EQ(h.messageBox.shown.size(), 3U);
+
+    f.txtTimer.Text = "30";
+    Raise(f.Timer1.Tick);
+    EXPECT_NE(f.Caption(), AppTitle) << "the check ran and showed its status";
+    int cancel = 1;
+    Raise(f.QueryUnload, cancel, 0);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_EQ(h.tray.calls.back(), "restore") << "the unload tore the tray down";
+}
+
 TEST_F(Form1Model, ObserversHearEachChangeOnce)
 {
     std::vector<Prop> heard;

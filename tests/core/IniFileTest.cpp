@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "config/IniText.h"
 #include "config/SettingsFile.h"
+#include "config/SettingsTable.h"
 #include "fakes/FormHarness.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -31,31 +33,37 @@ protected:
 
 TEST_F(IniFile, EveryKeyOfBothSectionsReadsBackAsWritten)
 {
-    const IniEntries setting{{"LOGPATH", "/var/log/監視/iiserr.txt"},
-                             {"SAVEFOLDER", "/srv/保存"},
-                             {"TIMEOUT", "30"},
-                             {"TIMER", "60"},
-                             {"URL", "http://example.test/check.htm?a=b"},
-                             {"KIDOU", "1"},
-                             {"LOGIN", "0"},
-                             {"ID", "管理者"},
-                             {"LOGINPASS", "p=ss;word#"},
-                             {"RESTART", "0"},
-                             {"PROXY", "proxy.test:8080"}};
-    const IniEntries mail{{"ADDRESS", "監視@example.test"},
-                          {"MAILID", "watch"},
-                          {"PASSWORD", "\"secret\""},
-                          {"SMTP", "smtp.test:587"},
-                          {"SUBJECT", "ＩＩＳ 障害のお知らせ"},
-                          {"SEND", "ops@example.test"},
-                          {"CC", " "}};
-    ASSERT_TRUE(put(SettingSection, setting));
-    ASSERT_TRUE(put(MailSection, mail));
-    for (const auto& [key, value] : setting) {
-        EXPECT_EQ(get(SettingSection, key), value) << key;
+    const std::map<std::string, std::string> samples{{"LOGPATH", "/var/log/監視/iiserr.txt"},
+                                                     {"SAVEFOLDER", "/srv/保存"},
+                                                     {"TIMEOUT", "30"},
+                                                     {"TIMER", "60"},
+                                                     {"URL", "http://example.test/check.htm?a=b"},
+                                                     {"KIDOU", "1"},
+                                                     {"LOGIN", "0"},
+                                                     {"ID", "管理者"},
+                                                     {"LOGINPASS", "p=ss;word#"},
+                                                     {"RESTART", "0"},
+                                                     {"PROXY", "proxy.test:8080"},
+                                                     {"ADDRESS", "監視@example.test"},
+                                                     {"MAILID", "watch"},
+                                                     {"PASSWORD", "\"secret\""},
+                                                     {"SMTP", "smtp.test:587"},
+                                                     {"SUBJECT", "ＩＩＳ 障害のお知らせ"},
+                                                     {"SEND", "ops@example.test"},
+                                                     {"CC", " "}};
+    const std::vector<SettingField> settings = SettingsTable(h.form);
+    ASSERT_EQ(settings.size(), samples.size());
+    for (const char* section : {SettingSection, MailSection}) {
+        IniEntries entries;
+        for (const SettingField& setting : settings) {
+            if (std::string_view(setting.section) == section) {
+                entries.emplace_back(setting.key, samples.at(setting.key));
+            }
+        }
+        ASSERT_TRUE(put(section, entries));
     }
-    for (const auto& [key, value] : mail) {
-        EXPECT_EQ(get(MailSection, key), value) << key;
+    for (const SettingField& setting : settings) {
+        EXPECT_EQ(get(setting.section, setting.key), samples.at(setting.key)) << setting.key;
     }
 }
 

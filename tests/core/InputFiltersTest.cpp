@@ -7,8 +7,8 @@
 
 namespace {
 
-// Types keys into a field as a text box would: a key the handler lets through is inserted at the
-// caret (or replaces the selection).
+// Types keys into a field as a text box would, through the field's KeyPress slot: a key it lets
+// through is inserted at the caret (or replaces the selection). The views only raise these slots.
 class NumericField : public ::testing::Test
 {
 protected:
@@ -18,12 +18,7 @@ protected:
     void type(TextBox& box, const std::string& keys, std::size_t caret = std::string::npos)
     {
         for (char key : keys) {
-            auto code = static_cast<std::int16_t>(key);
-            if (&box == &f.txtTimeout) {
-                f.txtTimeout_KeyPress(code);
-            } else {
-                f.txtTimer_KeyPress(code);
-            }
+            const std::int16_t code = box.typed(static_cast<std::int16_t>(key));
             if (code == 0) {
                 continue;
             }
@@ -40,11 +35,7 @@ protected:
             box.Text = text;
         }
     }
-    std::int16_t press(TextBox& box, std::int16_t code)
-    {
-        &box == &f.txtTimeout ? f.txtTimeout_KeyPress(code) : f.txtTimer_KeyPress(code);
-        return code;
-    }
+    std::int16_t press(TextBox& box, std::int16_t code) { return box.typed(code); }
 };
 
 TEST_F(NumericField, ValuesTypedLeftToRightStayWithinSixty)
@@ -106,7 +97,7 @@ TEST_F(NumericField, TimeoutIsClampedToOneToSixtyOnFocusLoss)
     };
     for (auto [before, after] : cases) {
         f.txtTimeout.Text = before;
-        f.txtTimeout_LostFocus();
+        Raise(f.txtTimeout.LostFocus);
         EXPECT_EQ(f.txtTimeout.Text(), after) << '"' << before << '"';
     }
 }
@@ -115,8 +106,19 @@ TEST_F(NumericField, IntervalFieldHasNoClamp)
 {
     f.txtTimer.Text = "95";
     f.txtTimeout.Text = "30";
-    f.txtTimeout_LostFocus();
+    Raise(f.txtTimeout.LostFocus);
     EXPECT_EQ(f.txtTimer.Text(), "95");
+    EXPECT_FALSE(f.txtTimer.LostFocus);
+}
+
+TEST_F(NumericField, OnlyTheSecondsFieldsFilterWhatIsTypedOrPasted)
+{
+    for (TextBox* box : f.textBoxes()) {
+        const bool seconds = box == &f.txtTimeout || box == &f.txtTimer;
+        box->Text = "4";
+        EXPECT_EQ(box->keptOf("4a5").text, seconds ? "45" : "4a5") << box->name();
+        EXPECT_EQ(box->typed('a'), seconds ? 0 : 'a') << box->name();
+    }
 }
 
 TEST(SecondsFieldEdit, InsertedTextIsTakenAsIfTypedWhereItWent)
@@ -147,7 +149,7 @@ TEST(SecondsFieldEdit, InsertedTextIsTakenAsIfTypedWhereItWent)
          "5", 1}, // a byte that is no character is dropped
     };
     for (const Row& row : rows) {
-        const SecondsFieldEdit edit = FilterSecondsFieldEdit(row.before, row.after);
+        const TextEdit edit = FilterSecondsFieldEdit(row.before, row.after);
         EXPECT_EQ(edit.text, row.kept) << '"' << row.before << "\" -> \"" << row.after << '"';
         EXPECT_EQ(edit.caret, row.caret) << '"' << row.before << "\" -> \"" << row.after << '"';
     }

@@ -13,9 +13,8 @@ using Args = std::vector<std::string>;
 class RecoveryActions : public ::testing::Test
 {
 protected:
-    RecoveryActions() { h.form.services().launcher = &launcher; }
     FormHarness h;
-    FakeProcessLauncher launcher;
+    FakeProcessLauncher& launcher = h.launcher;
 };
 
 TEST_F(RecoveryActions, EachButtonStartsIisresetWithItsSwitch)
@@ -73,13 +72,6 @@ TEST_F(RecoveryActions, FailedStartIsNotAnErrorOfTheWindow)
     EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
-TEST_F(RecoveryActions, WithoutALauncherNothingHappens)
-{
-    h.form.services().launcher = nullptr;
-    h.form.IIS_Click(0); // must not crash
-    EXPECT_TRUE(launcher.starts.empty());
-}
-
 // A Windows system: back-slashes and the .exe suffix come from the environment.
 class WindowsEnvironment : public FakeEnvironment
 {
@@ -90,13 +82,11 @@ public:
 
 TEST(RecoveryActionsOnWindows, CommandIsTheSystemDirectoryFollowedByIisresetExe)
 {
-    FormHarness h;
     WindowsEnvironment windows;
     windows.folder = "C:\\WINNT\\system32";
-    FakeProcessLauncher launcher;
-    Form1Services services{h.clock, windows, h.files, h.encoding, h.messageBox, h.tray, h.lifetime};
-    services.launcher = &launcher;
-    Form1 form(services);
+    FormHarness h({.environment = &windows});
+    Form1& form = h.form;
+    FakeProcessLauncher& launcher = h.launcher;
 
     EXPECT_EQ(SystemDirectory(form), "C:\\WINNT\\system32");
     form.IIS_Click(0);

@@ -1,26 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "fakes/FakeUi.h"
 
-void FakeTray::notifyIcon(int messageCode, const std::string& text)
+void FakeTray::notifyIcon(TrayMessage message, const std::string& text)
 {
-    switch (messageCode) {
-    case NIM_ADD:
+    switch (message) {
+    case TrayMessage::Add:
         calls.push_back("add:" + text);
         iconShown = true;
         tip = text;
         break;
-    case NIM_MODIFY:
+    case TrayMessage::Modify:
         calls.push_back("modify:" + text);
         if (iconShown) {
             tip = text;
         }
         break;
-    case NIM_DELETE:
+    case TrayMessage::Delete:
         calls.emplace_back("delete");
         iconShown = false;
-        break;
-    default:
-        calls.push_back("unknown:" + text);
         break;
     }
 }

@@ -32,7 +32,7 @@ public:
     bool subclassed = false;
     std::string tip;
 
-    void notifyIcon(int messageCode, const std::string& text) override;
+    void notifyIcon(TrayMessage message, const std::string& text) override;
     void installSubclass() override
     {
         calls.emplace_back("subclass");
@@ -57,10 +57,6 @@ public:
 class FakeShell : public ShellService
 {
 public:
-    std::vector<std::string> opened; // "<operation> <file>"
-    void ShellExecute(const std::string& operation, const std::string& file, const std::string& /*parameters*/,
-                      const std::string& /*directory*/, int /*showCommand*/) override
-    {
-        opened.push_back(operation + " " + file);
-    }
+    std::vector<std::string> opened;
+    void openDocument(const std::string& document) override { opened.push_back(document); }
 };

@@ -17,3 +17,32 @@ bool FakeTimerDriver::fireNext()
     m_form.Timer1_Timer();
     return true;
 }
+
+namespace {
+
+template <typename Port, typename Fake> Port& chosenOr(Port* chosen, Fake& fake)
+{
+    return chosen != nullptr ? *chosen : fake;
+}
+
+} // namespace
+
+Form1Services FakePorts::services(const PortChoice& chosen)
+{
+    return {chosenOr(chosen.clock, clock),
+            chosenOr(chosen.environment, environment),
+            chosenOr(chosen.files, files),
+            chosenOr(chosen.encoding, encoding),
+            chosenOr(chosen.messageBox, messageBox),
+            chosenOr(chosen.tray, tray),
+            chosenOr(chosen.lifetime, lifetime),
+            chosenOr(chosen.shell, shell),
+            chosenOr(chosen.internet, internet),
+            chosenOr(chosen.mail, mail),
+            chosenOr(chosen.launcher, launcher),
+            chosenOr(chosen.registry, registry),
+            chosenOr(chosen.fileChooser, fileChooser),
+            chosenOr(chosen.folderChooser, folderChooser),
+            chosenOr(chosen.report, report),
+            notice};
+}

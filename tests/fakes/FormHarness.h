@@ -30,8 +30,29 @@ private:
     TimerSchedule m_schedule;
 };
 
-// A Form1 over fakes of every port, for the core tests.
-struct FormHarness
+// The ports a test brings itself, in place of the fakes; a port left null is the fake's.
+struct PortChoice
+{
+    Clock* clock = nullptr;
+    Environment* environment = nullptr;
+    FileSystem* files = nullptr;
+    TextEncoding* encoding = nullptr;
+    MessageBoxService* messageBox = nullptr;
+    TrayService* tray = nullptr;
+    AppLifetime* lifetime = nullptr;
+    ShellService* shell = nullptr;
+    InternetClient* internet = nullptr;
+    MailLibrary* mail = nullptr;
+    ProcessLauncher* launcher = nullptr;
+    RegistryStore* registry = nullptr;
+    FileChooser* fileChooser = nullptr;
+    FolderChooser* folderChooser = nullptr;
+    OperatorReport* report = nullptr;
+};
+
+// A fake of every port, and a made-up platform's notice, so that what the window shows and opens is
+// seen to be what it is given.
+struct FakePorts
 {
     FakeClock clock;
     FakeEnvironment environment;
@@ -48,20 +69,17 @@ struct FormHarness
     FakeMailLibrary mail;
     FakeProcessLauncher launcher;
     FakeOperatorReport report;
-    Form1 form{services()};
-    FakeTimerDriver timer{form, clock};
+    PlatformNotice notice{"動作の説明は", "こちら", "notes.html"};
 
-    Form1Services services()
-    {
-        Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
-        s.shell = &shell;
-        s.registry = &registry;
-        s.fileChooser = &fileChooser;
-        s.folderChooser = &folderChooser;
-        s.internet = &internet;
-        s.mail = &mail;
-        s.launcher = &launcher;
-        s.report = &report;
-        return s;
-    }
+    // Every port wired: the chosen ones, and the fakes for the rest.
+    Form1Services services(const PortChoice& chosen = {});
+};
+
+// A Form1 over fakes of every port but those the test chooses, for the core tests.
+struct FormHarness : FakePorts
+{
+    explicit FormHarness(const PortChoice& chosen = {}) : form(services(chosen)) {}
+
+    Form1 form;
+    FakeTimerDriver timer{form, clock};
 };

@@ -75,7 +75,7 @@ template <class Disk = FakeDisk, class Network = FakeNetwork> struct RunningWatc
         form.txtSubject.Text = "web server down";
         form.OptBoot(0).Value = true;
         InstallTraySubclass(form);
-        SetTrayIcon(form, form.Caption, NIM_ADD);
+        SetTrayIcon(form, form.Caption, TrayMessage::Add);
         form.Timer1.Interval = IntervalMs;
         form.Timer1.Enabled = true;
         form.addObserver([this](Control&, Prop prop) {
@@ -87,16 +87,9 @@ template <class Disk = FakeDisk, class Network = FakeNetwork> struct RunningWatc
 
     Form1Services services()
     {
-        Form1Services s{clock, environment, this->files, this->encoding, messageBox, tray, lifetime};
-        s.shell = &shell;
-        s.registry = &this->registry;
-        s.fileChooser = &fileChooser;
-        s.folderChooser = &folderChooser;
-        s.internet = &this->internet;
-        s.mail = &this->mail;
-        s.launcher = &this->launcher;
-        s.report = &report;
-        return s;
+        return {clock,       environment,   this->files,    this->encoding,  messageBox,     tray,
+                lifetime,    shell,         this->internet, this->mail,      this->launcher, this->registry,
+                fileChooser, folderChooser, report,         PlatformNotice{}};
     }
 
     std::string copyPath() const { return this->saveFolder() + "/check.htm"; }

@@ -16,7 +16,6 @@ class AlertMailDelivery : public ::testing::Test
 protected:
     explicit AlertMailDelivery(SmtpTestServer::Options serverOptions = {}) : server(serverOptions)
     {
-        f.services().mail = &mailer;
         mailer.setCredentials([this] { return MailAccount{f.txtAcount.Text, f.txtPass.Text}; });
         f.txtSMTP.Text = server.address();
         f.txtSendto.Text = "ops@example.test";
@@ -48,7 +47,7 @@ protected:
     std::vector<std::string> reports;
     SmtpTestServer server;
     CurlMailer mailer{mailerOptions(reports)};
-    FormHarness h;
+    FormHarness h{{.mail = &mailer}};
     Form1& f = h.form;
 };
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "monitor/FetchCheckPage.h"
 #include "net/CurlInternetClient.h"
 #include "posix/PosixFileSystem.h"
@@ -30,9 +29,7 @@ protected:
         CurlInternetClient client(limits, systemProxy);
         client.setCaFile(caFile);
         client.setWhileWaiting(whileWaiting);
-        Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-        services.internet = &client;
-        Form1 form(services);
+        Form1 form(fakes.services({.files = &files, .encoding = &encoding, .internet = &client}));
         form.txtUrl.Text = url;
         form.txtTimeout.Text = timeout;
         form.txtProxy.Text = proxy;
@@ -69,13 +66,9 @@ protected:
     std::string saveFolder = folder.path();
     std::chrono::steady_clock::duration elapsed{};
 
-    FakeClock clock;
-    FakeEnvironment environment;
     PosixFileSystem files;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
+    FakePorts fakes;
 };
 
 // Every byte value, so that nothing is converted on the way: NUL, CR, LF and bytes above 127.

@@ -98,6 +98,27 @@ public:
     }
 };
 
+// The page and the restart, switched between the real adapters and the counting fakes as the files are.
+class SwitchedInternet : public InternetClient
+{
+public:
+    InternetClient* current = nullptr;
+    std::unique_ptr<InternetSession> openSession(const std::string& agent, const std::string& proxy) override
+    {
+        return current->openSession(agent, proxy);
+    }
+};
+
+class SwitchedLauncher : public ProcessLauncher
+{
+public:
+    ProcessLauncher* current = nullptr;
+    bool start(const std::string& program, const std::vector<std::string>& arguments) override
+    {
+        return current->start(program, arguments);
+    }
+};
+
 // A small deterministic generator, so that a failing run can be repeated exactly.
 class Dice
 {
@@ -129,7 +150,7 @@ protected:
         std::filesystem::create_directory(folder / "log");
         std::filesystem::create_directory(folder / "save");
         WriteFile(folder / "iisreset", "#!/bin/sh\nexit 0\n", std::filesystem::perms(0755));
-        environment.folder = folder.path();
+        fakes.environment.folder = folder.path();
         fakeFiles.addFolder(folder / "log");
         fakeFiles.addFolder(folder / "save");
         web.setReply("/ok", HttpReply::page(200, "<html>ok</html>"));
@@ -146,7 +167,6 @@ protected:
         form.OptBoot(0).Value = true;
         form.Timer1.Interval = 30000;
         form.Timer1.Enabled = true;
-        form.services().mail = &mail;
     }
 
     // One check, real or fake, failing or not as the dice say. Returns false when the check did not
@@ -158,16 +178,16 @@ protected:
         const unsigned kind = dice.roll(4);
         if (real) {
             switched.current = &realFiles;
-            form.services().internet = &curl;
-            form.services().launcher = &launcher;
+            switchedInternet.current = &curl;
+            switchedLauncher.current = &launcher;
             form.txtTimeout.Text = "2";
             const std::string okTarget = kind % 2 == 0 ? "/ok" : "/404";
             form.txtUrl.Text = fails ? (kind % 2 == 0 ? refusedUrl : web.url("/reset")) : web.url(okTarget);
             realChecks += 1;
         } else {
             switched.current = &fakeFiles;
-            form.services().internet = &fakeInternet;
-            form.services().launcher = &fakeLauncher;
+            switchedInternet.current = &fakeInternet;
+            switchedLauncher.current = &fakeLauncher;
             form.txtTimeout.Text = kind == 3 && fails ? "0" : "5"; // outcome 4 from the timeout rule itself
             fakeInternet.failSession = fails && kind == 0;
             fakeInternet.failOpen = fails && kind == 1;
@@ -220,21 +240,25 @@ protected:
     std::string refusedUrl = "http://" + refused.address() + "/check.htm";
     Dice dice;
 
-    FakeClock clock;
-    FakeEnvironment environment;
     PosixFileSystem realFiles;
     CountingFiles fakeFiles;
     SwitchedFiles switched;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
     CurlInternetClient curl;
     FakeInternetClient fakeInternet;
     PosixProcessLauncher launcher{[](const std::string& text) { ADD_FAILURE() << text; }};
     CountingLauncher fakeLauncher;
     CountingMail mail;
-    Form1 form{Form1Services{clock, environment, switched, encoding, messageBox, tray, lifetime}};
+    SwitchedInternet switchedInternet;
+    SwitchedLauncher switchedLauncher;
+    FakePorts fakes;
+    FakeClock& clock = fakes.clock;
+    FakeTray& tray = fakes.tray;
+    Form1 form{fakes.services({.files = &switched,
+                               .encoding = &encoding,
+                               .internet = &switchedInternet,
+                               .mail = &mail,
+                               .launcher = &switchedLauncher})};
     FakeTimerDriver timer{form, clock};
 
     std::size_t failures = 0, realFailures = 0, alerts = 0, realAlerts = 0, realChecks = 0;

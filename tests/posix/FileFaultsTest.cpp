@@ -144,7 +144,7 @@ TEST_F(FileFaults, ARegistryStoreThatCannotBeWrittenLeavesTheSaveAndTheChecks)
     form.Command1_Click();
     EXPECT_TRUE(messageBox.shown.empty()) << "a refused registry write is silent";
     EXPECT_NE(ReadWholeFile(form.IniPath).find("LOGIN=1"), std::string::npos) << "the settings were saved";
-    EXPECT_EQ(GetRegValue(&registry, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon), "");
+    EXPECT_EQ(GetRegValue(registry, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon), "");
 
     const auto saved = clock.steadyNow();
     ASSERT_EQ(timer.dueAt(), saved + Interval);

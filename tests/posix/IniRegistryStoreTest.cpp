@@ -17,11 +17,11 @@ class RegistryFile : public ::testing::Test
 protected:
     std::string get(const std::string& name) const
     {
-        return GetRegValue(&store, RegistryHive::LocalMachine, WinlogonKey, name);
+        return GetRegValue(store, RegistryHive::LocalMachine, WinlogonKey, name);
     }
     bool put(const std::string& name, const std::string& value)
     {
-        return PutRegValue(&store, RegistryHive::LocalMachine, WinlogonKey, name, value);
+        return PutRegValue(store, RegistryHive::LocalMachine, WinlogonKey, name, value);
     }
 
     TemporaryFolder folder;
@@ -46,7 +46,7 @@ TEST_F(RegistryFile, TheFirstWriteCreatesAStoreOnlyItsOwnerCanRead)
     EXPECT_EQ(get(AutoAdminLogon), "1");
     EXPECT_EQ(get("autoadminlogon"), "1"); // value names match without regard to case
     EXPECT_EQ(get(DefaultUserName), "");
-    EXPECT_EQ(GetRegValue(&store, RegistryHive::LocalMachine, "SOFTWARE\\Other", AutoAdminLogon), "");
+    EXPECT_EQ(GetRegValue(store, RegistryHive::LocalMachine, "SOFTWARE\\Other", AutoAdminLogon), "");
 }
 
 TEST_F(RegistryFile, ValuesComeBackExactlyAsWritten)
@@ -88,7 +88,7 @@ TEST_F(RegistryFile, AWriteThatCannotBeMadeReturnsFalseAndLeavesTheStoreWhole)
         bool renameOver(const std::string&, const std::string&) override { return false; }
     } failing;
     IniRegistryStore refused(failing, path);
-    EXPECT_FALSE(PutRegValue(&refused, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon, "0"));
+    EXPECT_FALSE(PutRegValue(refused, RegistryHive::LocalMachine, WinlogonKey, AutoAdminLogon, "0"));
     EXPECT_EQ(ReadWholeFile(path), before);
     EXPECT_EQ(get(AutoAdminLogon), "1");
 }
@@ -115,7 +115,7 @@ TEST_F(RegistryFile, NamesThatOneLineCannotHoldAreRefused)
     ASSERT_EQ(::mkdir((folder / "etc").c_str(), 0755), 0);
     EXPECT_FALSE(put("Name=With", "x"));
     EXPECT_FALSE(put("Two\nLines", "x"));
-    EXPECT_FALSE(PutRegValue(&store, RegistryHive::LocalMachine, "SOFTWARE]x", AutoAdminLogon, "1"));
+    EXPECT_FALSE(PutRegValue(store, RegistryHive::LocalMachine, "SOFTWARE]x", AutoAdminLogon, "1"));
     EXPECT_FALSE(files.entryExists(path));
 }
 

@@ -47,9 +47,8 @@ TEST_F(ProcessLaunching, EachButtonStartsTheScriptWithItsSwitchWhateverTheFolder
     // A folder name a shell would split and run: the script is started without one.
     TemporaryFolder system("sentrybell system folder; $(touch injected) ");
     WriteFile(system / "iisreset", RecorderScript, Executable);
-    FormHarness h;
+    FormHarness h({.launcher = &launcher});
     h.environment.folder = system.path();
-    h.form.services().launcher = &launcher;
 
     const std::string log = system / "calls.log";
     const char* switches[] = {"/RESTART", "/START", "/STOP", "/REBOOT"};

@@ -3,6 +3,7 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/Utf8Encoding.h"
 #include "shell/Form1.h"
@@ -18,24 +19,14 @@ namespace {
 // A Form1 whose settings file is a real file in a temporary folder.
 struct DiskForm
 {
-    explicit DiskForm(const std::string& folder) { environment.folder = folder; }
+    explicit DiskForm(const std::string& folder) { fakes.environment.folder = folder; }
 
-    FakeClock clock;
-    FakeEnvironment environment;
     PosixFileSystem files;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    FakeRegistry registry;
-    Form1 form{services()};
-
-    Form1Services services()
-    {
-        Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
-        s.registry = &registry;
-        return s;
-    }
+    FakePorts fakes;
+    FakeMessageBox& messageBox = fakes.messageBox;
+    FakeRegistry& registry = fakes.registry;
+    Form1 form{fakes.services({.files = &files, .encoding = &encoding})};
 };
 
 class SettingsOnDisk : public ::testing::Test

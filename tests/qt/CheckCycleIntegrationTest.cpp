@@ -3,6 +3,7 @@
 // that is taken down mid-run, a recorder in place of iisreset, and aiosmtpd receiving the alert.
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "net/CurlInternetClient.h"
 #include "net/CurlMailer.h"
 #include "posix/PosixClock.h"
@@ -45,13 +46,11 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
     SmtpTestServer smtp;
 
+    FakePorts fakes;
+    fakes.environment.folder = folder.path();
     PosixClock clock;
-    FakeEnvironment environment;
-    environment.folder = folder.path();
     PosixFileSystem files;
     Utf8Encoding encoding;
-    FakeMessageBox messageBox;
-    FakeLifetime lifetime;
     QtTray tray(AppIcon());
     CurlInternetClient internet;
     CurlMailer::Options mailOptions;
@@ -60,11 +59,13 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     CurlMailer mail(mailOptions);
     PosixProcessLauncher launcher;
 
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.internet = &internet;
-    services.mail = &mail;
-    services.launcher = &launcher;
-    Form1 form(services);
+    Form1 form(fakes.services({.clock = &clock,
+                               .files = &files,
+                               .encoding = &encoding,
+                               .tray = &tray,
+                               .internet = &internet,
+                               .mail = &mail,
+                               .launcher = &launcher}));
     MainWindow window(form, tray);
 
     form.txtUrl.Text = web.url("/check.htm");
@@ -104,7 +105,7 @@ TEST(CheckCycleIntegration, PageDownTwiceRestartsTheServerAndMailsEveryRecipient
     EXPECT_EQ(form.Timer1.Interval(), 40000);
     EXPECT_TRUE(form.Timer1.Enabled());
     EXPECT_FALSE(tray.isShown());
-    EXPECT_EQ(lifetime.endings, 0);
+    EXPECT_EQ(fakes.lifetime.endings, 0);
 }
 
 } // namespace

@@ -66,6 +66,32 @@ TEST_F(MainWindowView, EveryControlHasAWidgetShowingItsDesignTimeState)
     EXPECT_EQ(h.window.size(), QSize(672, 328));
 }
 
+TEST_F(MainWindowView, EveryCaptionFitsItsControl)
+{
+    for (Control* control : f.controls()) {
+        QWidget* widget = h.window.widgetFor(*control);
+        if (widget == nullptr || qobject_cast<QLineEdit*>(widget) != nullptr) {
+            continue;
+        }
+        const QStyle& style = *widget->style();
+        const QString caption = shownCaption(widget);
+        int needed = widget->fontMetrics().horizontalAdvance(caption);
+        // A button's margins, or the mark of a check box or option button and the gap after it.
+        if (qobject_cast<QPushButton*>(widget) != nullptr) {
+            needed += 2 * style.pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+        } else if (qobject_cast<QRadioButton*>(widget) != nullptr) {
+            needed += style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget) +
+                      style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, widget);
+        } else if (qobject_cast<QCheckBox*>(widget) != nullptr) {
+            needed += style.pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
+                      style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
+        }
+        EXPECT_LE(needed, widget->width())
+            << control->name() << "(" << control->index() << ") " << caption.toStdString();
+        EXPECT_LE(widget->fontMetrics().height(), widget->height()) << control->name();
+    }
+}
+
 TEST_F(MainWindowView, ModelChangesShowAtOnceAndEditsReachTheModel)
 {
     f.txtUrl.Text = "http://127.0.0.1/check.htm";
@@ -167,8 +193,8 @@ TEST_F(MainWindowView, ContactLabelsOpenTheirDocuments)
     QTest::mouseClick(h.window.widgetFor(f.Label4(0)), Qt::LeftButton);
     QTest::mouseClick(h.window.widgetFor(f.Label5(0)), Qt::LeftButton);
     ASSERT_EQ(h.shell.opened.size(), 2U);
-    EXPECT_EQ(h.shell.opened[0], "open /opt/sentrybell/doc/user-guide.html");
-    EXPECT_EQ(h.shell.opened[1], "open /opt/sentrybell/doc/platform-notes.html");
+    EXPECT_EQ(h.shell.opened[0], "/opt/sentrybell/doc/user-guide.html");
+    EXPECT_EQ(h.shell.opened[1], "/opt/sentrybell/doc/platform-notes.html");
     EXPECT_EQ(h.window.widgetFor(f.Label4(2))->cursor().shape(), Qt::PointingHandCursor);
 }
 

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: MIT
+// Real key, focus, clipboard, drop and input-method events on the real fields reach the boxes' slots,
+// and what the slots decide is what the field shows. The rules of the two seconds fields are the
+// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them (SlotRecord).
+#include "fakes/SlotRecord.h"
 #include "qt/ViewHarness.h"
 
 #include <QAction>
@@ -15,163 +19,123 @@
 
 namespace {
 
-// Real key events on the real fields: what reaches the text is what the operator sees.
 class NumericKeys : public ::testing::Test
 {
 protected:
-    QLineEdit* timeout() { return h.widget<QLineEdit>(h.form.txtTimeout); }
-    QLineEdit* interval() { return h.widget<QLineEdit>(h.form.txtTimer); }
-    QString typed(QLineEdit* edit, const QString& keys)
+    NumericKeys() { RecordSlots(box, record); }
+
+    QLineEdit* edit() { return h.widget<QLineEdit>(box); }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
     {
-        edit->clear();
-        QTest::keyClicks(edit, keys);
-        return edit->text();
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(edit(), &event);
     }
+
+    SlotRecord record; // before the window, which may raise the slots while it goes
     ViewHarness h;
+    TextBox& box = h.form.txtTimeout;
 };
 
-TEST_F(NumericKeys, TypedValuesStayWithinSixty)
+TEST_F(NumericKeys, TypedCharactersReachTheSlotWithTheirCodesAndADiscardedOneNeverTheField)
 {
-    for (QLineEdit* edit : {timeout(), interval()}) {
-        EXPECT_EQ(typed(edit, "451"), "45");
-        EXPECT_EQ(typed(edit, "65"), "6");
-        EXPECT_EQ(typed(edit, "60"), "60");
-        EXPECT_EQ(typed(edit, "70"), "7");
-        EXPECT_EQ(typed(edit, "0"), "");
-    }
-    EXPECT_EQ(h.form.txtTimer.Text(), "") << "the model follows the field";
-}
+    QTest::keyClicks(edit(), "4x5");
+    press(Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xFF15))); // a full-width 5 from an input method
+    QApplication::clipboard()->setText("7");
+    QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit()->text(), "45") << "x and Ctrl+V discarded; the full-width 5 left out by Change";
+    EXPECT_EQ(box.Text(), "45");
+    QTest::keyClick(edit(), Qt::Key_Backspace);
+    EXPECT_EQ(box.Text(), "4");
+    EXPECT_EQ(record.keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(0xFF15), 22, 8}));
 
-TEST_F(NumericKeys, ASelectedValueIsReplacedButNotByZero)
-{
-    QLineEdit* edit = timeout();
-    typed(edit, "45");
-    edit->selectAll();
-    QTest::keyClick(edit, '0');
-    EXPECT_EQ(edit->text(), "45");
-    edit->selectAll();
-    QTest::keyClick(edit, '5');
-    EXPECT_EQ(edit->text(), "5");
-    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
-}
-
-TEST_F(NumericKeys, ADigitTypedInFrontIsJudgedByTheOldValue)
-{
-    QLineEdit* edit = interval();
-    typed(edit, "5");
-    QTest::keyClick(edit, Qt::Key_Home);
-    QTest::keyClick(edit, '9');
-    EXPECT_EQ(edit->text(), "95");
-    QTest::keyClick(edit, Qt::Key_End);
-    QTest::keyClick(edit, '1');
-    EXPECT_EQ(edit->text(), "95");
-}
-
-TEST_F(NumericKeys, EverythingButDigitsIsDropped)
-{
-    QLineEdit* edit = timeout();
-    typed(edit, "4");
-    QTest::keyClicks(edit, "a-.+ ");
-    QKeyEvent fullWidthFive(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xFF15)));
-    QApplication::sendEvent(edit, &fullWidthFive);
-    EXPECT_EQ(edit->text(), "4");
-    QApplication::sendEvent(h.widget<QLineEdit>(h.form.txtLog), &fullWidthFive);
-    EXPECT_EQ(h.form.txtLog.Text(), "５") << "the same key reaches an unfiltered field";
-
-    QApplication::clipboard()->setText("55");
-    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(edit->text(), "4") << "Ctrl+V is a control character to the filter";
-
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    EXPECT_EQ(edit->text(), "");
-    typed(edit, "3");
+    box.KeyPress = [](std::int16_t& keyCode) { keyCode = keyCode == 13 ? 0 : keyCode; };
     bool returnPressed = false;
-    QObject::connect(edit, &QLineEdit::returnPressed, [&returnPressed] { returnPressed = true; });
-    QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_FALSE(returnPressed) << "Enter never reaches the box";
+    QObject::connect(edit(), &QLineEdit::returnPressed, [&returnPressed] { returnPressed = true; });
+    QTest::keyClick(edit(), Qt::Key_Return);
+    EXPECT_FALSE(returnPressed) << "a discarded Enter never reaches the field";
 }
 
-TEST_F(NumericKeys, TabShiftTabAndDeleteKeepTheirMeaning)
+TEST_F(NumericKeys, TheSlotSeesTheSelectionTheKeyReplaces)
+{
+    box.Text = "45";
+    edit()->selectAll();
+    QTest::keyClick(edit(), '7');
+    edit()->setCursorPosition(0);
+    QTest::keyClick(edit(), '1');
+    EXPECT_EQ(record.selections, (std::vector<int>{2, 0}));
+}
+
+TEST_F(NumericKeys, TabShiftTabAndDeleteAreKeysThatNeverReachTheSlot)
 {
     h.window.show();
     QApplication::setActiveWindow(&h.window);
-    h.form.txtTimeout.Text = "95";
-    timeout()->setFocus();
-    QTest::keyClick(timeout(), Qt::Key_Tab);
+    box.Text = "45";
+    edit()->setFocus();
+    QTest::keyClick(edit(), Qt::Key_Tab);
     EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(h.form.txtUrl)) << "Tab moves on";
-    EXPECT_EQ(h.form.txtTimeout.Text(), "60") << "and the clamp runs on the way out";
+    EXPECT_EQ(record.focusLosses, 1) << "and leaving the field raises LostFocus";
 
     h.form.Command5.Enabled = true;
-    interval()->setFocus();
+    QLineEdit* interval = h.widget<QLineEdit>(h.form.txtTimer);
+    interval->setFocus();
     // As the platform delivers Shift+Tab, with the tab character as its text.
     QKeyEvent shiftTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier, "\t");
-    QApplication::sendEvent(interval(), &shiftTab);
+    QApplication::sendEvent(interval, &shiftTab);
     EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(h.form.Command5)) << "Shift+Tab moves back";
 
-    interval()->setText("45");
-    interval()->setFocus();
-    QTest::keyClick(interval(), Qt::Key_Home);
-    QTest::keyClick(interval(), Qt::Key_Delete);
-    EXPECT_EQ(h.form.txtTimer.Text(), "5") << "Delete deletes";
+    edit()->setFocus();
+    edit()->setCursorPosition(0);
+    press(Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+    EXPECT_EQ(box.Text(), "5") << "Delete deletes";
+    EXPECT_TRUE(record.keys.empty());
 }
 
-TEST_F(NumericKeys, PastedOrDroppedTextIsTakenAsIfTyped)
+TEST_F(NumericKeys, PastedDroppedAndComposedTextReachesTheChangeSlot)
 {
     h.window.show();
-    QLineEdit* edit = timeout();
     QApplication::clipboard()->setText("a5");
     // The context menu's own Paste.
-    const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    const std::unique_ptr<QMenu> menu(edit()->createStandardContextMenu());
     QAction* paste = nullptr;
     for (QAction* action : menu->actions()) {
         paste = action->text().startsWith("&Paste") ? action : paste;
     }
     ASSERT_NE(paste, nullptr);
-    edit->clear();
     paste->trigger();
-    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
+    EXPECT_EQ(box.Text(), "5");
     // Shift+Insert.
-    edit->clear();
-    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
-    // A drop of the same text.
-    edit->clear();
+    edit()->clear();
+    QTest::keyClick(edit(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(box.Text(), "5");
+    // A drop.
+    edit()->clear();
     QMimeData dropped;
-    dropped.setText("a5");
+    dropped.setText("a7");
     QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(edit, &enter);
+    QApplication::sendEvent(edit(), &enter);
     QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(edit, &drop);
-    EXPECT_EQ(h.form.txtTimeout.Text(), "5");
-}
-
-TEST_F(NumericKeys, AnInputMethodsCommitOfOtherCharactersChangesNothing)
-{
-    typed(interval(), "5");
+    QApplication::sendEvent(edit(), &drop);
+    EXPECT_EQ(box.Text(), "7");
+    // An input method's commit.
     QInputMethodEvent commit;
-    commit.setCommitString(QString::fromUtf8("６０ａ"));
-    QApplication::sendEvent(interval(), &commit);
-    EXPECT_EQ(interval()->text(), "5");
-    EXPECT_EQ(h.form.txtTimer.Text(), "5");
-    QInputMethodEvent digit;
-    digit.setCommitString("0");
-    QApplication::sendEvent(interval(), &digit);
-    EXPECT_EQ(h.form.txtTimer.Text(), "50") << "a digit the filter takes is committed";
+    commit.setCommitString(QString::fromUtf8("６ａ"));
+    QApplication::sendEvent(edit(), &commit);
+    EXPECT_EQ(box.Text(), "7");
+    EXPECT_EQ(edit()->text(), "7");
+
+    for (const char* change : {"|a5", "|a7", "7|7６ａ"}) {
+        EXPECT_NE(std::find(record.changes.begin(), record.changes.end(), change), record.changes.end()) << change;
+    }
+    EXPECT_TRUE(record.keys.empty()) << "none of them is a typed key";
 }
 
-TEST_F(NumericKeys, TimeoutIsClampedWhenItLosesTheFocus)
+TEST_F(NumericKeys, AFieldWithoutSlotsTakesEveryCharacter)
 {
-    QLineEdit* edit = timeout();
-    for (auto [before, after] : {std::pair{"95", "60"}, std::pair{"0", "1"}, std::pair{"", ""}}) {
-        h.form.txtTimeout.Text = before;
-        QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(edit, &focusOut);
-        EXPECT_EQ(edit->text(), after) << before;
-    }
-    h.form.txtTimer.Text = "95";
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(interval(), &focusOut);
-    EXPECT_EQ(interval()->text(), "95") << "the interval has no clamp";
+    QLineEdit* log = h.widget<QLineEdit>(h.form.txtLog);
+    QTest::keyClicks(log, "a-5");
+    QKeyEvent fullWidthFive(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xFF15)));
+    QApplication::sendEvent(log, &fullWidthFive);
+    EXPECT_EQ(h.form.txtLog.Text(), "a-5５");
 }
 
 } // namespace

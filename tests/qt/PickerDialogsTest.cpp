@@ -38,10 +38,7 @@ protected:
         fileChooser.setParent(&window);
         folderChooser.setParent(&window);
         h.environment.folder = utf8(programFolder.path());
-        Form1Services services = h.services();
-        services.fileChooser = &fileChooser;
-        services.folderChooser = &folderChooser;
-        form = std::make_unique<Form1>(services);
+        form = std::make_unique<Form1>(h.services({.fileChooser = &fileChooser, .folderChooser = &folderChooser}));
     }
 
     QString inProgramFolder(const QString& name) const { return programFolder.filePath(name); }
@@ -191,7 +188,7 @@ TEST_F(PickerDialogs, OpenDialogReportsAMultipleSelectionWithItsFolder)
     FileDialogRequest request;
     request.mode = FileDialogMode::Open;
     request.initialFolder = utf8(programFolder.path());
-    request.flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+    request.flags = FileDialogOption::AllowMultiSelect | FileDialogOption::Explorer;
     request.filters = {{"A", "*.a"}, {"Text", "*.txt"}};
     request.filterIndex = 2;
     QString selectedFilter;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "linux/PlatformWords.h"
+#include "fakes/FormHarness.h"
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
@@ -12,16 +12,14 @@
 
 #include <QApplication>
 
-// The real window, tray and lifetime over fakes of the platform.
+// The real window, tray and lifetime over fakes of the rest, with the Linux program's words.
 struct ViewHarness
 {
     QApplication& app = TestApplication();
-    FakeClock clock;
-    FakeEnvironment environment;
-    FakeFileSystem files;
-    FakeEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeShell shell;
+    FakePorts fakes;
+    FakeEnvironment& environment = fakes.environment;
+    FakeMessageBox& messageBox = fakes.messageBox;
+    FakeShell& shell = fakes.shell;
     QtLifetime lifetime;
     QtTray tray{AppIcon()};
     Form1 form{services()};
@@ -31,8 +29,8 @@ struct ViewHarness
 
     Form1Services services()
     {
-        Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
-        s.shell = &shell;
+        Form1Services s = fakes.services({.tray = &tray, .lifetime = &lifetime});
+        s.notice = LinuxNotice();
         return s;
     }
 

@@ -14,7 +14,7 @@ TEST(HeadlessPorts, ABoxAndARefusedOpenEachLeaveOneLineAndNothingWaits)
     StreamMessageBox box(out);
     box.MsgBox("ページ読み込みOK！！\nsecond line", vbExclamation, "Sentrybell");
     RefusingShell shell(out);
-    shell.ShellExecute("open", "/opt/sentrybell/doc/guide.html", "", "", 1);
+    shell.openDocument("/opt/sentrybell/doc/guide.html");
     EXPECT_EQ(out.str(), "sentrybell: Sentrybell: ページ読み込みOK！！ second line\n"
                          "sentrybell: not opening /opt/sentrybell/doc/guide.html: the service has no desktop to open "
                          "it on\n");

@@ -4,7 +4,7 @@
 #include "service/SystemdNotifier.h"
 
 #include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "service/Keepalive.h"
 #include "service/ServiceLoop.h"
 #include "shell/Form1.h"
@@ -131,14 +131,8 @@ TEST(Keepalive, AtHalfThePeriodFromTheLoopAndFromACheckOnlyWithinItsBound)
 
 TEST(CheckBound, TheWholeFetchTheAlertAndRoomForTheRest)
 {
-    FakeClock clock;
-    FakeEnvironment environment;
-    FakeFileSystem files;
-    FakeEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    Form1 form(Form1Services{clock, environment, files, encoding, messageBox, tray, lifetime});
+    FormHarness harness;
+    Form1& form = harness.form;
     // {receive timeout, the bound}: the fetch takes at least a minute and at most ten, the alert one.
     for (const auto& [timeout, bound] : {std::pair<std::string, std::chrono::seconds>{"1", 150s},
                                          {"30", 390s},

@@ -4,8 +4,7 @@
 // profile API and editors expect, and readable both ways with the profile API.
 #include "common/Clock.h"
 #include "config/SettingsFile.h"
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "monitor/FailureLog.h"
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
@@ -107,20 +106,16 @@ TEST_F(AnsiFiles, AFileTheProfileApiWroteIsReadAndUpdatedInPlace)
 
 TEST_F(AnsiFiles, TheFailureLogIsShiftJisWithCrLf)
 {
-    FakeClock clock;
     WinEnvironment environment;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    Form1 form(services);
+    FormHarness h({.environment = &environment, .files = &files, .encoding = &encoding});
+    Form1& form = h.form;
     form.txtLog.Text = folder / "エラー ログ.txt";
 
     AppendFailureLog(form, 2, 1);
     AppendFailureLog(form, 4, 2);
     AppendRecoveryLog(form);
 
-    const std::string when = DateTimeText(clock.localNow());
+    const std::string when = DateTimeText(h.clock.localNow());
     EXPECT_EQ(ReadWholeFile(form.txtLog.Text()), ansi(when + "ＵＲＬ指定エラー\r\n" + when + "受信エラー\r\n" + when +
                                                       "\t自動 Costom:0\tIIS再起動！！\r\n"));
     // Code page 932 bytes, not UTF-8: "ＵＲＬ" is 82 74 82 71 82 6B.
@@ -129,22 +124,18 @@ TEST_F(AnsiFiles, TheFailureLogIsShiftJisWithCrLf)
 
 TEST_F(AnsiFiles, TheTrayTipIsCutTo63ShiftJisBytesBetweenCharacters)
 {
-    FakeClock clock;
     WinEnvironment environment;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    Form1 form(services);
+    FormHarness h({.environment = &environment, .files = &files, .encoding = &encoding});
+    Form1& form = h.form;
     std::string caption = "a";
     for (int i = 0; i < 40; ++i) {
         caption += "受";
     }
-    SetTrayIcon(form, AppTitle, NIM_ADD);
+    SetTrayIcon(form, AppTitle, TrayMessage::Add);
     ShowStatus(form, caption);
     EXPECT_EQ(form.Caption(), caption);
-    EXPECT_EQ(ansi(tray.tip).size(), 63U) << "1 + 31 x 2 bytes";
-    EXPECT_EQ(caption.rfind(tray.tip, 0), 0U);
+    EXPECT_EQ(ansi(h.tray.tip).size(), 63U) << "1 + 31 x 2 bytes";
+    EXPECT_EQ(caption.rfind(h.tray.tip, 0), 0U);
 }
 
 } // namespace

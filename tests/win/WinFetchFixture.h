@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "monitor/FetchCheckPage.h"
 #include "net/CurlInternetClient.h"
 #include "shell/Form1.h"
@@ -26,9 +25,8 @@ protected:
     int fetch(const std::string& url, const std::string& timeout = "2", const std::string& proxy = "")
     {
         CurlInternetClient client({}, systemProxy);
-        Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-        services.internet = &client;
-        Form1 form(services);
+        Form1 form(
+            fakes.services({.environment = &environment, .files = &files, .encoding = &encoding, .internet = &client}));
         form.txtUrl.Text = url;
         form.txtTimeout.Text = timeout;
         form.txtProxy.Text = proxy;
@@ -48,11 +46,8 @@ protected:
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment, which scripts/test-windows clears
     std::chrono::steady_clock::duration elapsed{};
 
-    FakeClock clock;
     WinEnvironment environment;
     WinFileSystem files;
     WinTextEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
+    FakePorts fakes;
 };

@@ -4,8 +4,7 @@
 // Wine's Schannel accepts any certificate unless libcurl is given a CA file, so the TLS tests give one
 // and treat the server as a remote one (no loopback leniency).
 #include "core/CapturedStderr.h"
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "monitor/AlertMail.h"
 #include "net/CurlMailer.h"
 #include "shell/Form1.h"
@@ -64,16 +63,8 @@ TEST_F(WinMail, TheAlertGoesToTheRecipientAndEachCcWithTheTextsExact)
 {
     const SmtpPeer server = peer("PLAIN");
     auto m = mailer();
-    FakeClock clock;
-    FakeEnvironment environment;
-    FakeFileSystem files;
-    FakeEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.mail = &m;
-    Form1 form(services);
+    FormHarness h({.mail = &m});
+    Form1& form = h.form;
     const std::string prefix = UniqueMailbox("alert");
     form.txtSMTP.Text = server.address();
     form.txtSendto.Text = prefix + ".to@example.test";

@@ -4,8 +4,7 @@
 // Japanese and a character outside the ANSI code page.
 #include "win/WinProcessLauncher.h"
 
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "monitor/RecoveryActions.h"
 #include "shell/Form1.h"
 #include "support/TemporaryFolder.h"
@@ -126,16 +125,9 @@ private:
 
 TEST_F(WinLauncher, RecoveryButtonsStartIisresetOfTheSystemFolderMinimizedWithoutWaiting)
 {
-    FakeClock clock;
     WinEnvironment environment;
-    FakeFileSystem files;
-    FakeEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeTray tray;
-    FakeLifetime lifetime;
-    Form1Services services{clock, environment, files, encoding, messageBox, tray, lifetime};
-    services.launcher = &launcher;
-    Form1 form(services);
+    FormHarness h({.environment = &environment, .launcher = &launcher});
+    Form1& form = h.form;
 
     form.IIS_Click(0);
     started = 1;

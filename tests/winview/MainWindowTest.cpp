@@ -172,8 +172,8 @@ TEST_F(NativeWindow, ContactNoticesLookLikeLinksAndOpenTheirDocuments)
     SendMessageW(h.window.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h.handle(f.Label5(0))), STN_CLICKED),
                  reinterpret_cast<LPARAM>(h.handle(f.Label5(0))));
     ASSERT_EQ(h.shell.opened.size(), 2U);
-    EXPECT_EQ(h.shell.opened[0], "open /opt/sentrybell/doc/user-guide.html");
-    EXPECT_EQ(h.shell.opened[1], "open /opt/sentrybell/doc/platform-notes.html");
+    EXPECT_EQ(h.shell.opened[0], "/opt/sentrybell/doc/user-guide.html");
+    EXPECT_EQ(h.shell.opened[1], "/opt/sentrybell/doc/platform-notes.html");
     EXPECT_NE(StyleOf(h.handle(f.Label4(2))) & SS_NOTIFY, 0);
 
     HDC dc = CreateCompatibleDC(nullptr);

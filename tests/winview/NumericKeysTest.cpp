@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The key filters of the two numeric fields on real WM_CHAR messages, pastes and input methods, and
-// the clamp when the timeout field loses the focus.
+// Real WM_CHAR messages, pastes, input methods and focus changes on the native edits reach the boxes'
+// slots, and what the slots decide is what the edit shows. The rules of the two seconds fields are the
+// core's (tests/core/InputFiltersTest.cpp); here the slots record what reaches them (SlotRecord).
 #include "ModalDriver.h"
+#include "fakes/SlotRecord.h"
 #include "winview/WinViewHarness.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <imm.h>
@@ -13,33 +16,32 @@ namespace {
 class NumericKeys : public ::testing::Test
 {
 protected:
-    NumericKeys() { h.showAndActivate(); }
+    NumericKeys()
+    {
+        RecordSlots(box, record);
+        h.showAndActivate();
+    }
 
     // Types characters into the edit as the keyboard does: WM_CHAR messages through the program's loop.
-    void type(const TextBox& box, const std::wstring& characters)
+    void type(const TextBox& target, const std::wstring& characters)
     {
         for (wchar_t c : characters) {
-            PostMessageW(h.handle(box), WM_CHAR, c, 1);
+            PostMessageW(h.handle(target), WM_CHAR, c, 1);
         }
         h.pump();
     }
 
-    void select(const TextBox& box, int start, int end)
-    {
-        SendMessageW(h.handle(box), EM_SETSEL, static_cast<WPARAM>(start), end);
-    }
-
     // A key pressed with Shift held, through the program's own loop.
-    void pressWithShift(const TextBox& box, UINT key)
+    void pressWithShift(UINT key)
     {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = 0x80;
-        SetKeyboardState(keys);
-        PostMessageW(h.handle(box), WM_KEYDOWN, key, 1);
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+        PostMessageW(edit(), WM_KEYDOWN, key, 1);
         h.pump();
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
+        state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
     }
 
     void putOnClipboard(const std::wstring& text)
@@ -54,117 +56,64 @@ protected:
         CloseClipboard();
     }
 
+    bool changed(const std::string& change) const
+    {
+        return std::find(record.changes.begin(), record.changes.end(), change) != record.changes.end();
+    }
+
+    HWND edit() { return h.handle(box); }
+
+    SlotRecord record; // before the window, which may raise the slots while it goes
     WinViewHarness h;
     Form1& f = h.form;
+    TextBox& box = f.txtTimeout;
 };
 
-TEST_F(NumericKeys, TypedValuesStayWithin1To60)
-{
-    type(f.txtTimeout, L"451");
-    EXPECT_EQ(f.txtTimeout.Text(), "45");
-    EXPECT_EQ(TextOf(h.handle(f.txtTimeout)), "45");
-
-    f.txtTimer.Text = "";
-    type(f.txtTimer, L"65");
-    EXPECT_EQ(f.txtTimer.Text(), "6");
-    type(f.txtTimer, L"0");
-    EXPECT_EQ(f.txtTimer.Text(), "60");
-
-    f.txtTimer.Text = "";
-    type(f.txtTimer, L"70");
-    EXPECT_EQ(f.txtTimer.Text(), "7");
-}
-
-TEST_F(NumericKeys, ZeroNeverStartsAValueAndADigitOverTheWholeTextReplacesIt)
-{
-    type(f.txtTimeout, L"0");
-    EXPECT_EQ(f.txtTimeout.Text(), "");
-    type(f.txtTimeout, L"45");
-    select(f.txtTimeout, 0, -1);
-    type(f.txtTimeout, L"0");
-    EXPECT_EQ(f.txtTimeout.Text(), "45");
-    select(f.txtTimeout, 0, -1);
-    type(f.txtTimeout, L"5");
-    EXPECT_EQ(f.txtTimeout.Text(), "5");
-}
-
-TEST_F(NumericKeys, EverythingButDigitsAndBackspaceIsDropped)
+TEST_F(NumericKeys, TypedCharactersReachTheSlotWithTheirCodesAndADiscardedOneNeverTheEdit)
 {
     putOnClipboard(L"7");
-    type(f.txtTimeout, L"4");
-    type(f.txtTimeout, L"a-.+ ５\x16\x18\x01");
-    EXPECT_EQ(f.txtTimeout.Text(), "4") << "letters, signs, full-width digits, Ctrl+V, Ctrl+X, Ctrl+A";
-    type(f.txtTimeout, L"\b");
-    EXPECT_EQ(f.txtTimeout.Text(), "");
+    type(box, L"4x5５\x16\b\r");
+    EXPECT_EQ(box.Text(), "4") << "x and Ctrl+V discarded, the full-width 5 left out by Change, then Backspace";
+    EXPECT_EQ(TextOf(edit()), "4");
+    EXPECT_EQ(record.keys, (std::vector<std::int16_t>{'4', 'x', '5', static_cast<std::int16_t>(L'５'), 22, 8, 13}));
 
-    // The same Ctrl+V pastes in a field without a filter.
-    type(f.txtProxy, L"\x16");
-    EXPECT_EQ(f.txtProxy.Text(), "7");
-}
-
-TEST_F(NumericKeys, EnterNeverReachesTheBox)
-{
-    type(f.txtTimer, L"5\r");
-    EXPECT_EQ(f.txtTimer.Text(), "5");
-    SetFocus(h.handle(f.txtTimer));
-    PostMessageW(h.handle(f.txtTimer), WM_KEYDOWN, VK_RETURN, 1);
+    SetFocus(edit());
+    PostMessageW(edit(), WM_KEYDOWN, VK_RETURN, 1);
     h.pump();
-    EXPECT_EQ(f.txtTimer.Text(), "5");
     EXPECT_TRUE(IsWindow(h.window.hwnd())) << "Enter is no command of the window";
 }
 
-TEST_F(NumericKeys, ADigitInFrontIsJudgedByTheValueBehindIt)
+TEST_F(NumericKeys, TheSlotSeesTheSelectionTheKeyReplaces)
 {
-    type(f.txtTimer, L"5");
-    select(f.txtTimer, 0, 0);
-    type(f.txtTimer, L"9");
-    EXPECT_EQ(f.txtTimer.Text(), "95");
-    type(f.txtTimer, L"1");
-    EXPECT_EQ(f.txtTimer.Text(), "95");
+    box.Text = "45";
+    SendMessageW(edit(), EM_SETSEL, 0, -1);
+    type(box, L"7");
+    SendMessageW(edit(), EM_SETSEL, 0, 0);
+    type(box, L"1");
+    EXPECT_EQ(record.selections, (std::vector<int>{2, 0}));
 }
 
-TEST_F(NumericKeys, LeavingTheTimeoutFieldClampsItAndTheIntervalFieldNot)
+TEST_F(NumericKeys, TabEscapeAndDeleteAreKeysThatNeverReachTheSlot)
 {
-    SetFocus(h.handle(f.txtTimeout));
-    type(f.txtTimeout, L"5");
-    select(f.txtTimeout, 0, 0);
-    type(f.txtTimeout, L"9");
-    ASSERT_EQ(f.txtTimeout.Text(), "95");
-    SetFocus(h.handle(f.txtUrl));
+    box.Text = "45";
+    SetFocus(edit());
+    SendMessageW(edit(), EM_SETSEL, 0, 0);
+    PostMessageW(edit(), WM_KEYDOWN, VK_DELETE, 1);
     h.pump();
-    EXPECT_EQ(f.txtTimeout.Text(), "60");
-    EXPECT_EQ(TextOf(h.handle(f.txtTimeout)), "60");
+    EXPECT_EQ(box.Text(), "5") << "Delete deletes";
+    type(box, L"\t\x1b");
+    EXPECT_EQ(box.Text(), "5") << "they reach the edit, which makes no text of them";
+    EXPECT_TRUE(record.keys.empty());
 
-    f.txtTimeout.Text = "0";
-    SetFocus(h.handle(f.txtTimeout));
     SetFocus(h.handle(f.txtUrl));
     h.pump();
-    EXPECT_EQ(f.txtTimeout.Text(), "1");
-
-    f.txtTimer.Text = "95";
-    SetFocus(h.handle(f.txtTimer));
-    SetFocus(h.handle(f.txtUrl));
-    h.pump();
-    EXPECT_EQ(f.txtTimer.Text(), "95");
+    EXPECT_EQ(record.focusLosses, 1) << "leaving the edit raises LostFocus";
 }
 
-TEST_F(NumericKeys, DeleteDeletesAndTabAndEscapeAreNoCharactersForTheFilter)
-{
-    type(f.txtTimer, L"45");
-    SetFocus(h.handle(f.txtTimer));
-    select(f.txtTimer, 0, 0);
-    PostMessageW(h.handle(f.txtTimer), WM_KEYDOWN, VK_DELETE, 1);
-    h.pump();
-    EXPECT_EQ(f.txtTimer.Text(), "5");
-    type(f.txtTimer, L"\t\x1b");
-    EXPECT_EQ(f.txtTimer.Text(), "5") << "they reach the edit, which makes no text of them";
-}
-
-TEST_F(NumericKeys, APasteIsTakenCharacterByCharacterAsIfTyped)
+TEST_F(NumericKeys, PastedAndComposedTextReachesTheChangeSlot)
 {
     putOnClipboard(L"a5");
-    const HWND edit = h.handle(f.txtTimeout);
-    SetFocus(edit);
+    SetFocus(edit());
     // The edit's own context menu, its Paste chosen by its mnemonic.
     bool opened = false;
     {
@@ -177,59 +126,52 @@ TEST_F(NumericKeys, APasteIsTakenCharacterByCharacterAsIfTyped)
             PostMessageW(menu, WM_CHAR, L'p', 0);
             return true;
         });
-        SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), static_cast<LPARAM>(-1));
+        SendMessageW(edit(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit()), static_cast<LPARAM>(-1));
     }
     ASSERT_TRUE(opened);
     h.pump();
-    EXPECT_EQ(f.txtTimeout.Text(), "5");
-    EXPECT_EQ(TextOf(edit), "5");
+    EXPECT_EQ(box.Text(), "5");
+    EXPECT_EQ(TextOf(edit()), "5");
 
-    f.txtTimeout.Text = "";
-    pressWithShift(f.txtTimeout, VK_INSERT);
-    EXPECT_EQ(f.txtTimeout.Text(), "5") << "Shift+Insert";
+    box.Text = "";
+    pressWithShift(VK_INSERT);
+    EXPECT_EQ(box.Text(), "5") << "Shift+Insert";
 
-    // After a 4 the 5 is taken and nothing more; a paste of nothing typable changes nothing.
-    f.txtTimer.Text = "4";
-    select(f.txtTimer, 1, 1);
-    putOnClipboard(L"a55");
-    SendMessageW(h.handle(f.txtTimer), WM_PASTE, 0, 0);
-    EXPECT_EQ(f.txtTimer.Text(), "45");
-    putOnClipboard(L"abc");
-    SendMessageW(h.handle(f.txtTimer), WM_PASTE, 0, 0);
-    EXPECT_EQ(f.txtTimer.Text(), "45");
-}
-
-TEST_F(NumericKeys, AnInputMethodsCommitOfOtherCharactersChangesNothing)
-{
-    type(f.txtTimer, L"5");
-    const HWND edit = h.handle(f.txtTimer);
-    SetFocus(edit);
-    for (wchar_t c : std::wstring(L"６０ａ")) {
-        PostMessageW(edit, WM_IME_CHAR, c, 1);
-    }
-    h.pump();
-    EXPECT_EQ(f.txtTimer.Text(), "5");
+    putOnClipboard(L"b6");
+    SendMessageW(edit(), WM_PASTE, 0, 0);
+    EXPECT_EQ(box.Text(), "56");
 
     // The result string of a composition, as the input method completes it (Wine types it as
     // characters; an edit that inserts it itself replaces the selection with it).
-    HIMC context = ImmGetContext(edit);
+    HIMC context = ImmGetContext(edit());
     ASSERT_NE(context, nullptr);
-    std::wstring committed = L"６０ａ";
+    std::wstring committed = L"６ａ";
     ImmSetCompositionStringW(context, SCS_SETSTR, committed.data(),
                              static_cast<DWORD>(committed.size() * sizeof(wchar_t)), nullptr, 0);
     ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
-    ImmReleaseContext(edit, context);
+    ImmReleaseContext(edit(), context);
     h.pump();
-    EXPECT_EQ(f.txtTimer.Text(), "5");
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(committed.c_str()));
-    EXPECT_EQ(f.txtTimer.Text(), "5");
-    EXPECT_EQ(TextOf(edit), "5");
+    SendMessageW(edit(), EM_SETSEL, 2, 2);
+    SendMessageW(edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(committed.c_str()));
+    EXPECT_EQ(box.Text(), "56");
+    EXPECT_EQ(TextOf(edit()), "56");
+
+    EXPECT_TRUE(changed("|a5"));
+    EXPECT_TRUE(changed("5|5b6"));
+    EXPECT_TRUE(changed("56|56６ａ"));
+    EXPECT_TRUE(std::none_of(record.keys.begin(), record.keys.end(), [](std::int16_t key) {
+        return key == 'a' || key == 'b';
+    })) << "no paste is a typed key";
 }
 
-TEST_F(NumericKeys, OtherFieldsTakeEveryCharacter)
+TEST_F(NumericKeys, AnEditWithoutSlotsTakesEveryCharacter)
 {
     type(f.txtSubject, L"a-5０");
     EXPECT_EQ(f.txtSubject.Text(), "a-5０");
+    // The same Ctrl+V pastes in an edit whose box has no KeyPress slot.
+    putOnClipboard(L"7");
+    type(f.txtProxy, L"\x16");
+    EXPECT_EQ(f.txtProxy.Text(), "7");
 }
 
 } // namespace

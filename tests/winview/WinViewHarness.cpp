@@ -23,8 +23,8 @@ WinViewHarness::~WinViewHarness()
 
 Form1Services WinViewHarness::services()
 {
-    Form1Services s{clock, environment, files, encoding, messageBox, tray, lifetime};
-    s.shell = &shell;
+    Form1Services s = fakes.services({.encoding = &encoding, .tray = &tray, .lifetime = &lifetime});
+    s.notice = WindowsNotice();
     return s;
 }
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeUi.h"
+#include "fakes/FormHarness.h"
 #include "shell/Form1.h"
 #include "win/WinTextEncoding.h"
+#include "winapp/PlatformWords.h"
 #include "winview/MessageLoop.h"
 #include "winview/WinMainWindow.h"
 #include "winview/WinTray.h"
@@ -12,16 +12,14 @@
 
 #include <string>
 
-// The real window, tray and lifetime over fakes of the rest; the tray tip is cut in the real ANSI
-// code page (932 under the tests' Japanese locale).
+// The real window, tray and lifetime over fakes of the rest, with the Windows program's words; the
+// tray tip is cut in the real ANSI code page (932 under the tests' Japanese locale).
 struct WinViewHarness
 {
-    FakeClock clock;
-    FakeEnvironment environment;
-    FakeFileSystem files;
+    FakePorts fakes;
+    FakeFileSystem& files = fakes.files;
+    FakeShell& shell = fakes.shell;
     WinTextEncoding encoding;
-    FakeMessageBox messageBox;
-    FakeShell shell;
     WinLifetime lifetime;
     WinTray tray;
     Form1 form{services()};
