@@ -9,9 +9,11 @@
 //   page hangs         the page answering nothing any more to the restart command run
 //
 // Each latency round starts the watchdog afresh and waits for two healthy checks first. The restart
-// command is a recorder that appends the wall-clock time it ran.
+// command is a recorder that appends the wall-clock time it ran. Given a folder holding another
+// libcurl.so.4 (one built with HTTP(S) and SMTP(S) only, say), the idle memory of sentrybelld run on
+// it is measured too.
 //
-//   peer_bench <sentrybelld> <monit> [rounds]     3 rounds by default
+//   peer_bench <sentrybelld> <monit> [rounds [libcurl folder]]     3 rounds by default
 #include "BenchSupport.h"
 #include "support/ChildProcess.h"
 #include "support/Files.h"
@@ -25,6 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -114,7 +117,8 @@ protected:
 class Sentrybelld : public Watchdog
 {
 public:
-    Sentrybelld(const std::string& program, const std::string& url)
+    Sentrybelld(const std::string& program, const std::string& url, std::string libraries = {})
+        : m_libraries(std::move(libraries))
     {
         fs::create_directory(m_folder / "install");
         fs::copy_file(program, m_folder / "install/sentrybelld");
@@ -132,8 +136,14 @@ public:
     {
         auto options = this->options({m_folder / "install/sentrybelld"});
         options.environment = {{"GNUTLS_NO_IMPLICIT_INIT", "1"}}; // as sentrybell.service sets it
+        if (!m_libraries.empty()) {
+            options.environment["LD_LIBRARY_PATH"] = m_libraries;
+        }
         return std::make_unique<ChildProcess>(options);
     }
+
+private:
+    std::string m_libraries;
 };
 
 // Monit in the foreground, its one check the page over HTTP.
@@ -208,6 +218,7 @@ double faultToRestart(Watchdog& watchdog, std::unique_ptr<LoopbackHttpServer>& w
     return watchdog.restarts().front() - wallSeconds(faulted);
 }
 
+// Idle memory, processor time per check and, for `rounds` rounds each, the two latencies.
 Figures measure(Watchdog& watchdog, std::unique_ptr<LoopbackHttpServer>& web, int rounds)
 {
     Figures figures;
@@ -268,6 +279,11 @@ int main(int argc, char** argv)
     Monit monit(argv[2], web->port());
     const Figures ours = measure(sentrybelld, web, rounds);
     const Figures theirs = measure(monit, web, rounds);
+    std::optional<Figures> minimalCurl;
+    if (argc > 4) {
+        Sentrybelld onMinimalCurl(argv[1], web->url("/check.htm"), argv[4]);
+        minimalCurl = measure(onMinimalCurl, web, 0);
+    }
 
     std::printf("%d rounds each of page down and page hangs; a check every second, receive timeout 2 s\n", rounds);
     std::printf("                          sentrybelld        Monit\n");
@@ -283,5 +299,11 @@ int main(int argc, char** argv)
     printRatio("CPU per healthy check, sentrybelld / Monit", ours.cpuPerCheck, theirs.cpuPerCheck, 0);
     printRatio("page down -> restart, sentrybelld / Monit", Median(ours.pageDown), Median(theirs.pageDown), 0);
     printRatio("page hangs -> restart, sentrybelld / Monit", Median(ours.pageHangs), Median(theirs.pageHangs), 0);
+    if (minimalCurl) {
+        std::printf("  on a libcurl of HTTP(S) and SMTP(S) only (%s): idle RSS %.1f MiB, PSS %.1f MiB\n", argv[4],
+                    minimalCurl->rss, minimalCurl->pss);
+        printRatio("idle RSS, sentrybelld on a minimal libcurl / Monit", minimalCurl->rss, theirs.rss, 0);
+        printRatio("idle PSS, sentrybelld on a minimal libcurl / Monit", minimalCurl->pss, theirs.pss, 0);
+    }
     return 0;
 }
