@@ -118,8 +118,9 @@ TEST(Service, SaysWhichSettingKeepsTheChecksOffAndReadsThemAgainOnSighup)
 
     program.writeSettings(withLine(settings, "URL=" + web.url("/check.htm"), "URL="));
     ASSERT_EQ(::kill(service.pid(), SIGHUP), 0);
-    ASSERT_TRUE(
-        WaitUntil([&] { return contains(program.standardError(), "the checks stay off: txtUrl is empty"); }, Bound))
+    ASSERT_TRUE(WaitUntil(
+        [&] { return contains(program.standardError(), "the checks stay off: txtUrl is empty (URL in [SETTING])"); },
+        Bound))
         << program.standardError();
     EXPECT_TRUE(web.requests().empty());
     EXPECT_TRUE(service.running());
