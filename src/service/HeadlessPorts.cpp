@@ -38,5 +38,6 @@ ServiceLifetime::Ending ServiceLifetime::takeEnding()
 
 void RefusingShell::openDocument(const std::string& document)
 {
-    m_out << "sentrybell: not opening " << oneLine(document) << ": the service has no desktop to open it on" << std::endl;
+    m_out << "sentrybell: not opening " << oneLine(document) << ": the service has no desktop to open it on"
+          << std::endl;
 }

@@ -73,9 +73,14 @@ TEST(SystemdNotifier, TakesItsVariablesFromTheEnvironmentAndLeavesNoneToTheComma
         std::string pid;
         std::optional<std::chrono::microseconds> period;
     } rows[] = {
-        {"30000000", "", 30s},  {"30000000", self, 30s}, {"30000000", "1", std::nullopt}, // the watchdog of another
-                                                                                          // process
-        {"", "", std::nullopt}, {"0", "", std::nullopt}, {"-5", "", std::nullopt},        {"30s", "", std::nullopt},
+        {"30000000", "", 30s},
+        {"30000000", self, 30s},
+        {"30000000", "1", std::nullopt}, // the watchdog of another
+                                         // process
+        {"", "", std::nullopt},
+        {"0", "", std::nullopt},
+        {"-5", "", std::nullopt},
+        {"30s", "", std::nullopt},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.usec + " " + row.pid);
