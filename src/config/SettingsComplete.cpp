@@ -4,6 +4,7 @@
 #include "common/Environment.h"
 #include "common/FileSystem.h"
 #include "config/FieldRules.h"
+#include "config/SettingsTable.h"
 #include "shell/Form1.h"
 
 #include <iostream>
@@ -19,6 +20,17 @@ std::string folderPart(const std::string& path, char separator)
     }
     const auto last = path.find_last_of(separator);
     return (last == std::string::npos || last == 0) ? std::string() : path.substr(0, last);
+}
+
+// Where the field is kept in SETTING.ini, for whoever edits the file by hand (the service's operator).
+std::string storedAs(Form1& form, const TextBox* field)
+{
+    for (const SettingField& setting : SettingsTable(form)) {
+        if (const auto* box = std::get_if<TextBox*>(&setting.control); box && *box == field) {
+            return std::string(" (") + setting.key + " in [" + setting.section + "])";
+        }
+    }
+    return {};
 }
 
 // What is wrong with a field, for standard error and in the window's words.
@@ -136,7 +148,7 @@ void RearmTimer(Form1& form)
         form.Command5.Enabled = false;
         if (incomplete) {
             std::cerr << AppTitle << ": the checks stay off: " << incomplete->field->name() << ' ' << incomplete->reason
-                      << '\n';
+                      << storedAs(form, incomplete->field) << '\n';
         }
         showFieldAtFault(form, incomplete);
         return;
