@@ -15,7 +15,7 @@ public:
     {
         Acquired,      // this process is the one watchdog of the folder
         HeldElsewhere, // another process holds it
-        Unavailable,   // the mutex cannot be made: the program runs unguarded rather than not at all
+        Unavailable,   // the mutex cannot be made: the program refuses to run unguarded
     };
 
     explicit InstanceMutex(const std::string& folder);

@@ -5,6 +5,7 @@
 #include "net/CurlMailer.h"
 #include "shell/Form1.h"
 #include "win/InstanceMutex.h"
+#include "win/WideText.h"
 #include "win/WinClock.h"
 #include "win/WinEnvironment.h"
 #include "win/WinFileSystem.h"
@@ -23,6 +24,7 @@
 #include "winview/WinUiServices.h"
 
 #include <commctrl.h>
+#include <iostream>
 #include <objbase.h>
 #include <windows.h>
 
@@ -69,6 +71,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         PostMessageW(HWND_BROADCAST, ShowRequestMessage(environment.executableFolder()), 0, 0);
         MessageBoxW(nullptr, L"このフォルダーの Sentrybell は既に実行中です。", L"Sentrybell",
                     MB_OK | MB_ICONEXCLAMATION);
+        return 1;
+    }
+    if (guard.state() == InstanceMutex::State::Unavailable) {
+        // A second watchdog beside this one would double every restart and every mail: without the
+        // guard the program does not run, as on Linux.
+        const std::string text = "the one-watchdog guard of " + environment.executableFolder() +
+                                 " cannot be made; refusing to run without it";
+        std::cerr << "sentrybell: " << text << std::endl;
+        MessageBoxW(nullptr, Widen(text).c_str(), L"Sentrybell", MB_OK | MB_ICONEXCLAMATION);
         return 1;
     }
 
