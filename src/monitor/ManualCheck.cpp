@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "common/Clock.h"
 #include "config/FieldRules.h"
+#include "monitor/CheckMetrics.h"
 #include "monitor/FailureLog.h"
 #include "monitor/FetchCheckPage.h"
 #include "monitor/StatusTexts.h"
@@ -24,8 +25,10 @@ void Form1::手動チェック_Click()
     Timer1.Enabled = false;
     ShowStatus(*this, ReceivingCaption);
 
+    const auto began = services().clock.steadyNow();
     const int outcome = FetchCheckPage(*this);
     if (outcome == 0) {
+        RecordCheck(*this, outcome, began);
         Caption = DateTimeText(services().clock.localNow()) + ReadNormallySuffix;
         services().messageBox.MsgBox("ページ読み込みOK！！", vbExclamation, AppTitle);
         errCount = 0;
@@ -33,6 +36,7 @@ void Form1::手動チェック_Click()
     } else {
         ShowStatus(*this, ReceptionErrorCaption);
         errCount = static_cast<std::int16_t>(errCount + 1);
+        RecordCheck(*this, outcome, began);
         AppendFailureLog(*this, outcome, errCount);
         if (errCount >= FailuresBeforeAlert) {
             TearDownTray(*this);
@@ -41,4 +45,5 @@ void Form1::手動チェック_Click()
         }
     }
     SetTrayIcon(*this, Caption, TrayMessage::Modify);
+    PublishMetrics(*this);
 }

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "common/OperatorReport.h"
+#include "monitor/CheckMetrics.h"
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
 #include "shell/UiServices.h"
@@ -18,6 +20,7 @@ void Form1::Command5_Click()
         Menu_Stop.Enabled = true;
         Timer1.Enabled = true;
     }
+    PublishMetrics(*this);
 }
 
 // Called directly, not through the button, so that they work while Command5 is disabled.
@@ -51,4 +54,6 @@ void Form1::Form_QueryUnload(int& cancel, int /*unloadMode*/)
 {
     TearDownTray(*this);
     cancel = 0;
+    services().report.event({EventName::Ended, {{"reason", "closed"}}});
+    PublishMetrics(*this, true);
 }
