@@ -87,6 +87,7 @@ TEST(FleetMetrics, NodeExporterServesEveryMetricOfARestart)
         30s))
         << "node_exporter did not answer on " << listen;
     const std::string& text = scrape.output;
+    RecordProperty("scrape", text); // kept in the XML report (--gtest_output=xml), for a look by hand
 
     EXPECT_EQ(sampleValue(text, "node_textfile_scrape_error"), "0") << text;
     for (const auto& [series, value] : std::vector<std::pair<std::string, std::string>>{
