@@ -30,6 +30,7 @@ public:
     void notifyIcon(TrayMessage, const std::string&) override {}
     void installSubclass() override {}
     void restoreSubclass() override {}
+    bool showsIcon() const override { return false; }
 };
 class NoLifetime : public AppLifetime
 {
@@ -67,6 +68,7 @@ class NoFileChooser : public FileChooser
 {
 public:
     FileDialogResult choose(const FileDialogRequest&) override { return {}; }
+    DialogBuffers buffers() const override { return {}; }
 };
 class NoFolderChooser : public FolderChooser
 {
@@ -76,7 +78,7 @@ public:
 class NoReport : public OperatorReport
 {
 public:
-    void report(const std::string&) override {}
+    void report(ReportKind, const std::string&) override {}
 };
 
 // The ports a benchmark does not measure, each doing nothing, and the notice's words.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The processor time of one check of a small page on loopback (Timer1_Timer over the real adapters:
-// captions, the fetch, the page copy written and synced) against one request for the same page made
-// here with libcurl's easy interface (a new handle per request, as each check opens its own session).
+// captions, the fetch, the page copy written and put in place) against one request for the same page
+// made here with libcurl's easy interface (a new handle per request, as each check opens its own
+// session).
 // Only this thread's time is counted: the loopback server runs on a thread of its own.
 //
 //   check_cpu_bench [requests]     2000 of each by default, in alternating batches
@@ -125,8 +126,8 @@ int main(int argc, char** argv)
         fetchCpu += threadCpuSeconds() - cpu;
         form.txtParaPath.Text = folder;
 
-        // The page copy alone, as the check makes it: a temporary written, synced and renamed over
-        // the copy, the folder synced. And the floor of any file write: open, write, close.
+        // The page copy alone, as the check makes it: a temporary written and put in place of the
+        // copy, nothing synced. And the floor of any file write: open, write, close.
         cpu = threadCpuSeconds();
         for (int i = 0; i < Batch; ++i) {
             auto staged = files.stageFile(folder + "/check.htm", "check.htm.part");
@@ -153,7 +154,7 @@ int main(int argc, char** argv)
     std::printf("one check of a small page on loopback, %d of each\n", requests);
     std::printf("  Timer1_Timer      %7.1f us CPU   %7.1f us wall\n", perCheck, checkWall / requests * 1e6);
     std::printf("    the fetch without the page copy          %7.1f us CPU\n", fetchCpu / requests * 1e6);
-    std::printf("    the page copy alone (synced, renamed)    %7.1f us CPU\n", copyCpu / requests * 1e6);
+    std::printf("    the page copy alone (staged, in place)   %7.1f us CPU\n", copyCpu / requests * 1e6);
     std::printf("    a bare open/write/close of the page      %7.1f us CPU\n", bareWriteCpu / requests * 1e6);
     std::printf("  curl_easy_perform %7.1f us CPU   %7.1f us wall\n", perEasy, easyWall / requests * 1e6);
     PrintFigure("CPU of one check / one easy request", perCheck / perEasy, "", 1.2);

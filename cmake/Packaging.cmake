@@ -9,32 +9,35 @@
 set(SENTRYBELL_DESKTOP_ENTRY_DIR /usr/share/applications
     CACHE STRING "Where cmake --install puts the desktop entry (empty: not installed)")
 set(SENTRYBELL_SYSTEMD_UNIT_DIR /lib/systemd/system
-    CACHE STRING "Where cmake --install puts the service unit (empty: not installed)")
+    CACHE STRING "Where cmake --install puts the service's units (empty: not installed)")
 
 # The files that name the install folder are made when installing, so that --prefix and the
 # package's prefix both come out right.
 set(generated ${CMAKE_BINARY_DIR}/install-files)
 install(CODE "
     set(SENTRYBELL_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
-    foreach(name SETTING.ini.example sentrybell.desktop sentrybell.service)
-        configure_file(\"${PROJECT_SOURCE_DIR}/data/\${name}.in\" \"${generated}/\${name}\" @ONLY)
-    endforeach()
+    set(SENTRYBELL_DATA \"${PROJECT_SOURCE_DIR}/data\")
+    set(SENTRYBELL_OUTPUT \"${generated}\")
+    include(\"${PROJECT_SOURCE_DIR}/cmake/InstallFiles.cmake\")
 ")
+# The service and the root side of its recovery (see data/sentrybell-recovery.service.in).
+set(units ${generated}/sentrybell.service ${generated}/sentrybell-recovery.service
+    ${generated}/sentrybell-recovery.path)
 
-# The folder. (The program, the iisreset script and the documents the contact labels open are
-# installed by src/app.)
+# The folder. (The programs, the iisreset script and the documents the contact labels open are
+# installed by src/app and src/service.)
 install(FILES ${generated}/SETTING.ini.example ${PROJECT_SOURCE_DIR}/data/sentrybell.svg DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION doc)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/sentrybell-window.png DESTINATION doc/docs)
 # Copies of the system files, and the sudoers rule the package installs after checking it.
-install(FILES ${generated}/sentrybell.desktop ${generated}/sentrybell.service
-              ${PROJECT_SOURCE_DIR}/data/sentrybell.sudoers DESTINATION system)
+install(FILES ${generated}/sentrybell.desktop ${units} ${PROJECT_SOURCE_DIR}/data/sentrybell.sudoers
+        DESTINATION system)
 
 if(SENTRYBELL_DESKTOP_ENTRY_DIR)
     install(FILES ${generated}/sentrybell.desktop DESTINATION ${SENTRYBELL_DESKTOP_ENTRY_DIR})
 endif()
 if(SENTRYBELL_SYSTEMD_UNIT_DIR)
-    install(FILES ${generated}/sentrybell.service DESTINATION ${SENTRYBELL_SYSTEMD_UNIT_DIR})
+    install(FILES ${units} DESTINATION ${SENTRYBELL_SYSTEMD_UNIT_DIR})
 endif()
 
 set(CPACK_GENERATOR DEB)
@@ -46,7 +49,8 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Sentrybell fetches a check page of the web server at a fixed interval, logs every failure,\n"
     "and at the second failure in a row restarts the web server (or reboots the machine) and\n"
     "mails the failure lines to the operator. It runs in a window with a tray icon, or as a\n"
-    "service on a server without a desktop. Installed in /opt/sentrybell.")
+    "service on a server without a desktop (sentrybelld, watched by systemd). Installed in\n"
+    "/opt/sentrybell.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /opt/sentrybell)
 # The desktop entry and the unit lie outside the prefix: stage the whole tree under DESTDIR.
 set(CPACK_SET_DESTDIR ON)

@@ -14,8 +14,8 @@ public:
     virtual ~StagedFile() = default;
     // Appends bytes; false once any write has failed (a full disk, a removed folder).
     virtual bool write(std::string_view bytes) = 0;
-    // Flushes, syncs and renames over the final name. False when any step failed; the final file is
-    // then as it was before.
+    // Renames over the final name, after syncing the file where its writer asked for that (see
+    // replaceFile and stageFile). False when any step failed; the final file is then as it was before.
     virtual bool commit() = 0;
 };
 
@@ -51,6 +51,13 @@ public:
     // Begins writing a file in stages; the temporary has the given fixed name in the target's folder,
     // so a crash leaves at most that one stray file. The file gets the process's default access (and
     // the folder group's, in a shared install). Null when the temporary cannot be created.
+    //
+    // Meant for a copy that the next write replaces anyway (the page copy, rewritten at every check):
+    // readers still see the old file or the new one whole, since the rename is one step, but nothing
+    // is synced to the disk. A crash of the program loses nothing, the kernel holds what was written;
+    // a crash of the machine may lose the latest copy (the old one is found, or on a file system that
+    // does not write a file's data before its rename, an empty one) until the next write. The sync
+    // of the file and of its folder cost more processor time than the whole request that fetched it.
     virtual std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) = 0;
     // Why the last replaceFile that failed did, in the system's words, for a message to the operator
     // (for example "cannot create /opt/sentrybell/SETTING.ini.tmp: Permission denied"); empty when no

@@ -14,6 +14,7 @@ enum class ReportKind
     MailNotSent,         // an alert mail did not go out, or the alert's time ran out before a recipient
     MailSentWithoutAuth, // an alert mail went out without logging in: the server offered no TLS
     LogLineNotWritten,   // a line of the log was left out: no regular file in its place, or a full disk
+    ChecksHeld,          // the timer runs but makes no check: a field cannot make a request
     MetricsNotWritten,   // the metrics file named in the settings could not be replaced
 };
 

@@ -11,7 +11,7 @@ void Form1::Command2_Click()
 {
     const std::vector<SettingField> settings = SettingsTable(*this);
     if (const auto fault = SectionFault(settings, MailSection)) {
-        RefuseSave(*this, *fault);
+        RefuseSave(*this, fault->why, fault->field);
         return;
     }
 

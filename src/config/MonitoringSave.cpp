@@ -11,7 +11,7 @@
 namespace {
 
 // Why the monitoring frame cannot be stored as it is, or nothing.
-std::optional<std::string> monitoringFault(Form1& f, const std::vector<SettingField>& settings)
+std::optional<SaveFault> monitoringFault(Form1& f, const std::vector<SettingField>& settings)
 {
     if (auto fault = SectionFault(settings, SettingSection)) {
         return fault;
@@ -19,7 +19,7 @@ std::optional<std::string> monitoringFault(Form1& f, const std::vector<SettingFi
     // With no recovery option chosen (a first start) storing either would be a guess; a reboot the
     // operator never chose is the worse one.
     if (!f.OptBoot(0).Value() && !f.OptBoot(1).Value()) {
-        return "no recovery option (OptBoot) is chosen";
+        return SaveFault{"no recovery option (OptBoot) is chosen", &f.OptBoot(0)};
     }
     return std::nullopt;
 }
@@ -33,7 +33,7 @@ void Form1::Command1_Click()
 {
     const std::vector<SettingField> settings = SettingsTable(*this);
     if (const auto fault = monitoringFault(*this, settings)) {
-        RefuseSave(*this, *fault);
+        RefuseSave(*this, fault->why, fault->field);
         return;
     }
 

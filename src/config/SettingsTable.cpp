@@ -96,21 +96,21 @@ IniEntries StoredEntries(const std::vector<SettingField>& settings, std::string_
     return entries;
 }
 
-std::optional<std::string> SectionFault(const std::vector<SettingField>& settings, std::string_view section)
+std::optional<SaveFault> SectionFault(const std::vector<SettingField>& settings, std::string_view section)
 {
     for (const SettingField& setting : settings) {
         auto* const* box = std::get_if<TextBox*>(&setting.control);
         if (inSection(setting, section) && box != nullptr && setting.refusedEmpty != nullptr &&
             (*box)->Text().empty()) {
-            return (*box)->name() + ' ' + setting.refusedEmpty;
+            return SaveFault{(*box)->name() + ' ' + setting.refusedEmpty, *box};
         }
     }
     for (const SettingField& setting : settings) {
         const bool number = setting.rule == FieldRule::Timeout || setting.rule == FieldRule::Timer;
         if (inSection(setting, section) && number) {
-            const TextBox& box = *std::get<TextBox*>(setting.control);
+            TextBox& box = *std::get<TextBox*>(setting.control);
             if (!milliseconds(setting.rule, box.Text())) {
-                return box.name() + " is not " + SecondsRuleText;
+                return SaveFault{box.name() + " is not " + SecondsRuleText, &box};
             }
         }
     }

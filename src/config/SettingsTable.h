@@ -52,6 +52,13 @@ void ShowStored(const SettingField& setting, std::string_view stored);
 // The section's keys with the values its save stores, in the table's order.
 IniEntries StoredEntries(const std::vector<SettingField>& settings, std::string_view section);
 
+// Why a save must not store the window as it is, and the field to mend (none when no field is to blame).
+struct SaveFault
+{
+    std::string why;
+    Control* field = nullptr;
+};
+
 // Why the section's save would store something it must not, naming the first such field: a field that
 // must not be empty and is, else a number its rule refuses (it would keep the checks off for good).
-std::optional<std::string> SectionFault(const std::vector<SettingField>& settings, std::string_view section);
+std::optional<SaveFault> SectionFault(const std::vector<SettingField>& settings, std::string_view section);

@@ -13,11 +13,42 @@
 #include "shell/UiServices.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
+
+namespace {
+
+// What keeps a tick from checking with the fields as they are now, or nothing. The operator may be
+// editing them while the checks run: a fetch with no usable receive timeout or no URL fails before
+// any request, and two such failures would restart a healthy web server and mail an alert.
+std::string checkHeldBy(Form1& f)
+{
+    if (!TimeoutMilliseconds(f.txtTimeout.Text())) {
+        return std::string("txtTimeout is not ") + SecondsRuleText;
+    }
+    if (f.txtUrl.Text().empty()) {
+        return "txtUrl is empty";
+    }
+    return {};
+}
+
+} // namespace
 
 // One check. The timer is off while it runs and is enabled again only as the last step, so the
-// pause between two checks counts from the end of one to the start of the next.
+// pause between two checks counts from the end of one to the start of the next. A tick whose fields
+// cannot make a check makes none and leaves the timer running, so the checks go on as soon as the
+// field is usable again; the operator hears of it once for each such stretch.
 void Form1::Timer1_Timer()
 {
+    if (std::string heldBy = checkHeldBy(*this); !heldBy.empty()) {
+        if (heldBy != m_checksHeldBy) {
+            services().report.report(ReportKind::ChecksHeld, "no check while " + heldBy + "; the timer runs on");
+        }
+        m_checksHeldBy = std::move(heldBy);
+        return;
+    }
+    m_checksHeldBy.clear();
+
     Timer1.Enabled = false;
     ShowStatus(*this, ReceivingCaption);
 

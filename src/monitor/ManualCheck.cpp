@@ -6,13 +6,15 @@
 #include "monitor/FetchCheckPage.h"
 #include "monitor/StatusTexts.h"
 #include "shell/Form1.h"
+#include "shell/RunControl.h"
 #include "shell/TrayIcon.h"
 #include "shell/UiServices.h"
 
 #include <cstdint>
 
 // One check on demand, with the values in the window. It shares the failure count with the timed
-// checks but never recovers anything, sends no mail and leaves the timer off.
+// checks but never recovers anything, sends no mail and leaves the timer off, shown as stopped, so
+// that an operator who tests the settings does not walk away believing the checks run.
 void Form1::手動チェック_Click()
 {
     // Refused before anything changes: the timer must never be handed a zero or negative interval.
@@ -23,6 +25,7 @@ void Form1::手動チェック_Click()
     }
 
     Timer1.Enabled = false;
+    ShowTimerStopped(*this);
     ShowStatus(*this, ReceivingCaption);
 
     const auto began = services().clock.steadyNow();

@@ -100,5 +100,6 @@ std::unique_ptr<InternetSession> CurlInternetClient::openSession(const std::stri
     settings.proxy = proxy;
     settings.maxBodyBytes = m_limits.maxBodyBytes;
     settings.caFile = m_caFile;
+    settings.whileWaiting = m_whileWaiting;
     return std::make_unique<CurlSession>(std::move(settings), m_limits, m_systemProxy);
 }

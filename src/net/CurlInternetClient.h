@@ -49,9 +49,13 @@ public:
     std::unique_ptr<InternetSession> openSession(const std::string& agent, const std::string& proxy) override;
     // Trusts only the certificates of this PEM file, in place of the system's store (a test's server).
     void setCaFile(std::string pemFile) { m_caFile = std::move(pemFile); }
+    // Called on the fetching thread at least once a second while a request waits for the server, for
+    // as long as the fetch's bounds let it wait (a service's keepalive to its supervisor).
+    void setWhileWaiting(std::function<void()> hook) { m_whileWaiting = std::move(hook); }
 
 private:
     std::string m_caFile;
+    std::function<void()> m_whileWaiting;
     CurlFetchLimits m_limits;
     SystemProxyLookup m_systemProxy;
     bool m_initialised;

@@ -30,6 +30,13 @@ std::string uniqueToken()
     return token;
 }
 
+// libcurl calls it about once a second even while nothing moves.
+int onProgress(void* whileWaiting, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    (*static_cast<const std::function<void()>*>(whileWaiting))();
+    return 0;
+}
+
 // The message, handed to libcurl piece by piece.
 struct Upload
 {
@@ -126,6 +133,11 @@ Attempt perform(const Transfer& transfer)
     // Revocation is checked where the server can be reached (Schannel); an unreachable revocation
     // server must not keep the alert from being sent.
     curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    if (options.whileWaiting) {
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &options.whileWaiting);
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    }
     if (!options.caFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, options.caFile.c_str());
     }

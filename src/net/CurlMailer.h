@@ -42,6 +42,9 @@ public:
         std::function<void(ReportKind, const std::string&)> report;
         // A PEM file of trusted certificates in place of the system's store; empty for the store.
         std::string caFile;
+        // Called at least once a second while a message is under way (a service's keepalive to its
+        // supervisor); the message's bounds still end it.
+        std::function<void()> whileWaiting;
     };
 
     explicit CurlMailer(Options options);

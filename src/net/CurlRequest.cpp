@@ -85,7 +85,7 @@ std::unique_ptr<CurlRequest> CurlRequest::open(const std::string& url, const Cur
 
 CurlRequest::CurlRequest(CURL* easy, CURLM* multi, curl_slist* headers, const CurlRequestSettings& settings)
     : m_easy(easy), m_multi(multi), m_headers(headers), m_receiveTimeout(settings.receiveTimeout),
-      m_maxBodyBytes(settings.maxBodyBytes)
+      m_maxBodyBytes(settings.maxBodyBytes), m_whileWaiting(settings.whileWaiting)
 {
 }
 
@@ -170,6 +170,9 @@ void CurlRequest::pump()
     const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_receiveTimeout - idle);
     const int waitMs = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count() + 1, 1, 1000));
+    if (m_whileWaiting) {
+        m_whileWaiting();
+    }
     int ready = 0;
     if (curl_multi_wait(m_multi, nullptr, 0, waitMs, &ready) != CURLM_OK) {
         m_finished = m_failed = true;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <curl/curl.h>
+#include <functional>
 #include <string>
 
 // Everything one request needs from its session.
@@ -18,6 +19,7 @@ struct CurlRequestSettings
     std::chrono::milliseconds wholeFetch{300000};
     std::uint64_t maxBodyBytes = 0;
     std::string caFile; // trusted certificates (PEM) in place of the system's store; empty for the store
+    std::function<void()> whileWaiting; // see CurlInternetClient::setWhileWaiting
 };
 
 // One GET driven through a libcurl multi handle, so that the caller pulls the body piece by piece and
@@ -52,6 +54,7 @@ private:
     curl_slist* m_headers;
     std::chrono::milliseconds m_receiveTimeout;
     std::uint64_t m_maxBodyBytes;
+    std::function<void()> m_whileWaiting;
 
     std::string m_buffer; // body bytes received and not yet read
     std::size_t m_readPos = 0;

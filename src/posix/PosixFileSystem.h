@@ -21,7 +21,7 @@ public:
     std::unique_ptr<StagedFile> stageFile(const std::string& path, const std::string& temporaryName) override;
     std::string lastFailure() const override { return m_lastFailure; }
 
-    // The last step of a staged write: the synced temporary takes the final name. False when it did
+    // The last step of a staged write: the temporary takes the final name. False when it did
     // not, and the final file is then as it was. Tests put a failure here.
     virtual bool renameOver(const std::string& temporary, const std::string& target);
 

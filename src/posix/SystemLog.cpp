@@ -2,7 +2,10 @@
 #include "posix/SystemLog.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <syslog.h>
+#include <unistd.h>
 
 namespace {
 
@@ -14,6 +17,23 @@ std::string oneLine(std::string text)
         }
     }
     return text;
+}
+
+// Under systemd, standard error may already be the journal's stream (JOURNAL_STREAM names its device
+// and inode): a line there as well as in the system log would show twice in journalctl.
+bool standardErrorIsTheJournal()
+{
+    const char* stream = std::getenv("JOURNAL_STREAM");
+    struct stat standardError
+    {
+    };
+    if (stream == nullptr || ::fstat(STDERR_FILENO, &standardError) != 0) {
+        return false;
+    }
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    return std::sscanf(stream, "%llu:%llu", &device, &inode) == 2 && device == standardError.st_dev &&
+           inode == standardError.st_ino;
 }
 
 void openOnce()
@@ -39,7 +59,9 @@ void ReportToSystemLog(const std::string& message)
 {
     openOnce();
     const std::string line = oneLine(message);
-    std::fprintf(stderr, "sentrybell: %s\n", line.c_str());
-    std::fflush(stderr);
+    if (!standardErrorIsTheJournal()) {
+        std::fprintf(stderr, "sentrybell: %s\n", line.c_str());
+        std::fflush(stderr);
+    }
     syslog(LOG_WARNING, "%s", line.c_str());
 }

@@ -8,7 +8,8 @@
 // Tells the operator about something the window does not show (a recovery command that could not
 // start, an alert mail that did not go out): one line on standard error and one in the system log
 // (syslog, ident "sentrybell"). Line breaks in the message become spaces, so one report is one line.
-// Never fails: where there is no system log the line only goes to standard error.
+// Never fails: where there is no system log the line only goes to standard error. Where standard
+// error is systemd's journal (a service), only the system log's line is written, once.
 void ReportToSystemLog(const std::string& message);
 
 // One operational event as one line of key=value pairs in the system log (ident "sentrybell"),

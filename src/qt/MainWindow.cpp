@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,9 +22,9 @@
 
 namespace {
 
-// The window's font and the link font of the contact notices, in pixels at 96 DPI.
+// The window's font in pixels at 96 DPI, and the link font of the contact notices in points.
 constexpr int WindowFontPixels = 11;
-constexpr int LinkFontPixels = 12;
+constexpr qreal LinkFontPoints = 11.25;
 
 // The character code of a key press as the key filters expect it, or -1 for a key that produces no
 // character (arrows, Home, End) or whose character is a key of its own (Tab, Escape, Delete), which
@@ -96,11 +97,14 @@ QWidget* bindButton(CommandButton& button, QWidget* parent)
 {
     auto* widget = new QPushButton(toQString(button.Caption), parent);
     widget->setEnabled(button.Enabled);
+    widget->setToolTip(toQString(button.ToolTipText));
     button.addObserver([&button, widget](Control&, Prop prop) {
         if (prop == Prop::Caption) {
             widget->setText(toQString(button.Caption));
         } else if (prop == Prop::Enabled) {
             widget->setEnabled(button.Enabled);
+        } else if (prop == Prop::ToolTipText) {
+            widget->setToolTip(toQString(button.ToolTipText));
         }
     });
     QObject::connect(widget, &QPushButton::clicked, widget, [&button] { Raise(button.Click); });
@@ -165,6 +169,11 @@ MainWindow::MainWindow(Form1& form, QtTray& tray, QWidget* parent)
         widget->setGeometry(toPixels(place.rect, m_dpi));
         widget->setObjectName(objectNameOf(*place.control));
         m_widgets.insert(place.control, widget);
+        place.control->addObserver([widget](Control&, Prop prop) {
+            if (prop == Prop::Focus) {
+                widget->setFocus(Qt::OtherFocusReason);
+            }
+        });
     }
     buildMenu();
     applyTabOrder();
@@ -233,7 +242,7 @@ void MainWindow::bind(Label& label, QLabel* widget, FontRole font)
         QFont link = this->font();
         link.setFamilies({"ＭＳ Ｐゴシック", "IPAPGothic", "IPAGothic"});
         link.setBold(true);
-        link.setPixelSize(TwipsToPixels(LinkFontPixels * TwipsPerDesignPixel, m_dpi));
+        link.setPointSizeF(LinkFontPoints);
         widget->setFont(link);
         widget->setStyleSheet("color: #0000c0;");
     }
@@ -247,6 +256,11 @@ void MainWindow::bind(Label& label, QLabel* widget, FontRole font)
 void MainWindow::buildMenu()
 {
     m_menu.setTitle(toQString(m_form.Menu_File.Caption));
+    m_form.Menu_File.addObserver([this](Control&, Prop prop) {
+        if (prop == Prop::Enabled) {
+            m_menu.setEnabled(m_form.Menu_File.Enabled);
+        }
+    });
     for (MenuItem* item : m_form.Menu_File.items) {
         QAction* action = item->isSeparator() ? m_menu.addSeparator() : m_menu.addAction(toQString(item->Caption));
         action->setObjectName(toQString(item->name()));
@@ -301,20 +315,42 @@ void MainWindow::bindWindow()
     });
 }
 
+void MainWindow::showAsModelSays()
+{
+    m_shown = true;
+    applyWindowState();
+}
+
 void MainWindow::applyWindowState()
 {
-    if (!m_form.Visible) {
-        if (QtTray::hostAvailable()) {
-            hide();
-        } else {
-            // Without a notification area a hidden window could never be reached again.
-            showMinimized();
-        }
+    if (!m_shown) {
+        // Start-up decides before the window is first shown; until then nothing appears.
+    } else if (!m_form.Visible) {
+        hide();
     } else if (m_form.WindowState == 1) {
         showMinimized();
     } else {
         showNormal();
         activateWindow();
+    }
+}
+
+void MainWindow::showForAnotherStart()
+{
+    Raise(m_form.AnotherStart);
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The operator minimised or restored the window (the title bar, the taskbar): the model learns it,
+    // so that showing the window restores it.
+    if (event->type() == QEvent::WindowStateChange && m_shown && isVisible()) {
+        m_form.WindowState = isMinimized() ? 1 : 0;
     }
 }
 
@@ -336,6 +372,7 @@ void MainWindow::bindTimer()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    m_shown = true;
     if (m_focusPlaced) {
         return;
     }
@@ -366,7 +403,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         if (Label* label = m_labels.value(watched)) {
-            Raise(label->Click);
+            // A notice opens on the left button alone.
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                Raise(label->Click);
+            }
             return true;
         }
     }

@@ -14,15 +14,23 @@ class QLabel;
 class QLineEdit;
 
 // The window of Form1: builds one widget per control from the model's layout, mirrors every model
-// change into its widget at once, copies every edit into the model at once, and raises the controls'
-// event slots for clicks, typed characters, other edits, focus loss, timer ticks and the window's
-// close. It makes no decision of its own and knows no handler.
+// change into its widget at once, copies every edit and the operator's minimise and restore into the
+// model at once, and raises the controls' event slots for clicks, typed characters, other edits, focus
+// loss, timer ticks, the window's close and another start's request. It makes no decision of its own
+// and knows no handler. Nothing of it appears before showAsModelSays().
 class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     MainWindow(Form1& form, QtTray& tray, QWidget* parent = nullptr);
+
+    // Shows the window as the model's Visible and WindowState say, once start-up has run: normal,
+    // minimised, or not at all. From then on (or from a first show()) it follows them.
+    void showAsModelSays();
+    // Another start of the program asked for the window: the model shows it, and the window comes to
+    // the front.
+    void showForAnotherStart();
 
     // The widget that shows a control (a QAction's parent menu for menu items), for tests.
     QWidget* widgetFor(const Control& control) const { return m_widgets.value(&control); }
@@ -34,6 +42,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -59,4 +68,5 @@ private:
     QHash<QObject*, Label*> m_labels;
     QHash<const MenuItem*, QAction*> m_actions;
     bool m_focusPlaced = false;
+    bool m_shown = false;
 };

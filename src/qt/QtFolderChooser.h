@@ -7,7 +7,9 @@
 #include <QWidget>
 
 // The folder browser as a QFileDialog that lists folders only, drawn by Qt itself. The dialog opens
-// in the initial folder, so accepting it at once gives that folder back; the prompt is its caption.
+// in the initial folder, so accepting it at once gives that folder back. The prompt is its caption
+// and a line of its own above the folders, and the accept button reads "OK", as the prompt tells the
+// operator to press it.
 class QtFolderChooser : public FolderChooser
 {
 public:

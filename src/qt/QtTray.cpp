@@ -62,9 +62,14 @@ void QtTray::restoreSubclass()
     m_subclass = {};
 }
 
+bool QtTray::showsIcon() const
+{
+    return m_wanted && m_icon.isVisible() && hostAvailable();
+}
+
 void QtTray::onActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::Context || !m_menu || !m_wanted) {
+    if (reason != QSystemTrayIcon::Context || !m_menu || !m_wanted || !m_menu->isEnabled()) {
         return;
     }
     // Modal: the chosen item's handler has run when exec() returns.

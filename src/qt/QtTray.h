@@ -11,9 +11,9 @@
 #include <QTimer>
 
 // The notification-area icon. The "subclass" of the window is the connection of the icon's
-// activation to the window's menu: a right click pops the menu at the mouse, modally, and every
-// other click does nothing. Where no notification area exists the program works without the icon,
-// and the icon appears if a notification area comes up a little later.
+// activation to the window's menu: a right click pops the menu at the mouse, modally, unless the menu
+// is disabled (while the window has a box open), and every other click does nothing. Where no notification area exists
+// the program works without the icon, and the icon appears if a notification area comes up a little later.
 class QtTray : public QObject, public TrayService
 {
     Q_OBJECT
@@ -26,6 +26,7 @@ public:
     void notifyIcon(TrayMessage message, const std::string& tip) override;
     void installSubclass() override;
     void restoreSubclass() override;
+    bool showsIcon() const override;
 
     // A notification area exists on this desktop.
     static bool hostAvailable();

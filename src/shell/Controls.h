@@ -13,6 +13,7 @@
 
 // Plain objects standing for the window's controls. A view mirrors them: every property change is
 // reported to the control's observer at once, so a caption is on screen before a modal box opens.
+// A control's focus request (SetFocus) reaches the observers the same way, as Prop::Focus.
 // Each control also carries its event slots (Click, KeyPress, LostFocus, Change, Tick), which the
 // window binds to its handlers; a view raises a control's slot for the platform's event and knows no
 // handler.
@@ -27,6 +28,9 @@ enum class Prop
     Visible,
     WindowState,
     Interval,
+    ToolTipText,
+    // Not a value: the window asks for the keyboard focus to go to the control.
+    Focus,
 };
 
 class Control;
@@ -46,6 +50,8 @@ public:
 
     // Observers are called in the order they were added, after the value has changed.
     void addObserver(ControlObserver observer) { m_observers.push_back(std::move(observer)); }
+    // Gives the control the keyboard focus, through the view.
+    void SetFocus() { notify(Prop::Focus); }
     void notify(Prop prop)
     {
         for (auto& observer : m_observers) {
@@ -147,6 +153,8 @@ public:
     }
     Property<std::string> Caption;
     Property<bool> Enabled{*this, Prop::Enabled, true};
+    // Shown while the mouse rests on the button, enabled or not; empty for none.
+    Property<std::string> ToolTipText{*this, Prop::ToolTipText, {}};
     std::function<void()> Click;
 };
 
@@ -232,6 +240,8 @@ public:
     {
     }
     Property<std::string> Caption;
+    // A menu that is not enabled does not pop up.
+    Property<bool> Enabled{*this, Prop::Enabled, true};
     std::vector<MenuItem*> items;
 };
 

@@ -3,9 +3,40 @@
 
 #include "shell/InputFilters.h"
 
+#include <cstdint>
 #include <utility>
 
-Form1::Form1(Form1Services services) : Control("Form1"), m_services(std::move(services))
+namespace {
+
+// The handlers see the modal ports through the gate.
+Form1Services throughGate(const Form1Services& s, MessageBoxService& box, FileChooser& files, FolderChooser& folders)
+{
+    return {s.clock,    s.environment, s.files,    s.encoding, box,   s.tray,  s.lifetime, s.shell,
+            s.internet, s.mail,        s.launcher, s.registry, files, folders, s.report,   s.notice};
+}
+
+// A slot that runs its handler as one event of the gate.
+template <typename Handler> auto gated(EventGate& gate, Handler handler)
+{
+    return [&gate, handler](auto&&... arguments) {
+        const EventGate::Handler running(gate);
+        handler(std::forward<decltype(arguments)>(arguments)...);
+    };
+}
+
+} // namespace
+
+Form1::Form1(Form1Services services)
+    : Control("Form1"), m_gate([this](bool open) { Menu_File.Enabled = !open; },
+                               [this] {
+                                   if (Timer1.Enabled && Timer1.Interval > 0) {
+                                       const EventGate::Handler running(m_gate);
+                                       Timer1_Timer();
+                                   }
+                               }),
+      m_messageBox(services.messageBox, m_gate), m_fileChooser(services.fileChooser, m_gate),
+      m_folderChooser(services.folderChooser, m_gate),
+      m_services(throughGate(services, m_messageBox, m_fileChooser, m_folderChooser))
 {
     IIS.add(0, "IIS ReStart");
     IIS.add(1, "IIS Start");
@@ -62,35 +93,40 @@ Form1::Form1(Form1Services services) : Control("Form1"), m_services(std::move(se
     bindEvents();
 }
 
-// Each event slot bound to its handler, in this one place.
+// Each event slot bound to its handler, in this one place, through the gate.
 void Form1::bindEvents()
 {
-    QueryUnload = [this](int& cancel, int unloadMode) { Form_QueryUnload(cancel, unloadMode); };
-    Timer1.Tick = [this] { Timer1_Timer(); };
+    QueryUnload = gated(m_gate, [this](int& cancel, int unloadMode) { Form_QueryUnload(cancel, unloadMode); });
+    AnotherStart = gated(m_gate, [this] { Form_AnotherStart(); });
+    Timer1.Tick = [this] { m_gate.tick(); };
 
-    手動チェック.Click = [this] { 手動チェック_Click(); };
-    IIS.forEach([this](CommandButton& button) { button.Click = [this, index = button.index()] { IIS_Click(index); }; });
-    Command1.Click = [this] { Command1_Click(); };
-    Command2.Click = [this] { Command2_Click(); };
-    Command3.Click = [this] { Command3_Click(); };
-    Command4.Click = [this] { Command4_Click(); };
-    Command5.Click = [this] { Command5_Click(); };
-    comEnd.Click = [this] { comEnd_Click(); };
+    手動チェック.Click = gated(m_gate, [this] { 手動チェック_Click(); });
+    IIS.forEach([this](CommandButton& button) {
+        button.Click = gated(m_gate, [this, index = button.index()] { IIS_Click(index); });
+    });
+    Command1.Click = gated(m_gate, [this] { Command1_Click(); });
+    Command2.Click = gated(m_gate, [this] { Command2_Click(); });
+    Command3.Click = gated(m_gate, [this] { Command3_Click(); });
+    Command4.Click = gated(m_gate, [this] { Command4_Click(); });
+    Command5.Click = gated(m_gate, [this] { Command5_Click(); });
+    comEnd.Click = gated(m_gate, [this] { comEnd_Click(); });
 
-    txtTimeout.KeyPress = [this](std::int16_t& keyCode) { txtTimeout_KeyPress(keyCode); };
-    txtTimeout.LostFocus = [this] { txtTimeout_LostFocus(); };
-    txtTimer.KeyPress = [this](std::int16_t& keyCode) { txtTimer_KeyPress(keyCode); };
-    // A paste or an input method's text goes through the same key filter as typing.
+    txtTimeout.KeyPress = gated(m_gate, [this](std::int16_t& keyCode) { txtTimeout_KeyPress(keyCode); });
+    txtTimeout.LostFocus = gated(m_gate, [this] { txtTimeout_LostFocus(); });
+    txtTimer.KeyPress = gated(m_gate, [this](std::int16_t& keyCode) { txtTimer_KeyPress(keyCode); });
+    // A paste or an input method's text goes through the same key filter as typing (a pure rule).
     txtTimeout.Change = FilterSecondsFieldEdit;
     txtTimer.Change = FilterSecondsFieldEdit;
 
-    Label4.forEach([this](Label& label) { label.Click = [this, index = label.index()] { Label4_Click(index); }; });
-    Label5.forEach([this](Label& label) { label.Click = [this, index = label.index()] { Label5_Click(index); }; });
+    Label4.forEach(
+        [this](Label& label) { label.Click = gated(m_gate, [this, index = label.index()] { Label4_Click(index); }); });
+    Label5.forEach(
+        [this](Label& label) { label.Click = gated(m_gate, [this, index = label.index()] { Label5_Click(index); }); });
 
-    Menu_Open.Click = [this] { Menu_Open_Click(); };
-    Menu_Start.Click = [this] { Menu_Start_Click(); };
-    Menu_Stop.Click = [this] { Menu_Stop_Click(); };
-    Menu_End.Click = [this] { Menu_End_Click(); };
+    Menu_Open.Click = gated(m_gate, [this] { Menu_Open_Click(); });
+    Menu_Start.Click = gated(m_gate, [this] { Menu_Start_Click(); });
+    Menu_Stop.Click = gated(m_gate, [this] { Menu_Stop_Click(); });
+    Menu_End.Click = gated(m_gate, [this] { Menu_End_Click(); });
 }
 
 std::vector<Control*> Form1::controls()

@@ -4,6 +4,7 @@
 #include "common/WindowHandle.h"
 #include "monitor/CheckMetrics.h"
 #include "shell/Controls.h"
+#include "shell/EventGate.h"
 #include "shell/WindowLayout.h"
 
 #include <cstdint>
@@ -61,8 +62,9 @@ inline constexpr const char* AppTitle = "Sentrybell";
 
 // The main window: every control as a plain object, every event as a member function named
 // control_event, bound to the control's event slot in one place (bindEvents). A view mirrors the
-// controls, builds them from layout(), and raises their slots for the user's actions.
-// Window states: 0 normal, 1 minimised.
+// controls, builds them from layout(), and raises their slots for the user's actions. Every slot
+// enters through one EventGate, and the handlers reach the message box and the dialogs through it.
+// Window states: 0 normal, 1 minimised; a view copies the operator's minimise and restore back.
 class Form1 : public Control
 {
 public:
@@ -78,6 +80,8 @@ public:
     // The window's close request (0 the close box or the program, 2 Windows shutting down); setting
     // cancel keeps the window.
     std::function<void(int& cancel, int unloadMode)> QueryUnload;
+    // Another start of the program from the same folder asked for the window.
+    std::function<void()> AnotherStart;
 
     // Left column.
     CommandButton 手動チェック{"手動チェック", "手動チェック"};
@@ -158,6 +162,7 @@ public:
     void txtTimer_KeyPress(std::int16_t& keyCode);
     void Label4_Click(int index);
     void Label5_Click(int index);
+    void Form_AnotherStart();
 
     // Where and how the window shows each control (WindowLayout).
     const std::vector<ControlPlace>& layout() const { return m_layout; }
@@ -173,6 +178,11 @@ public:
 private:
     void bindEvents();
 
+    EventGate m_gate;
+    GatedMessageBox m_messageBox;
+    GatedFileChooser m_fileChooser;
+    GatedFolderChooser m_folderChooser;
     Form1Services m_services;
     std::vector<ControlPlace> m_layout;
+    std::string m_checksHeldBy; // why the last tick ran no check; empty once one ran
 };

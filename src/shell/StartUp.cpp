@@ -71,6 +71,7 @@ void Form1::Form_Load()
         Timer1.Enabled = false;
         手動チェック.Enabled = false;
         Command5.Enabled = false;
+        ShowFieldAtFault(*this);
         std::cerr << AppTitle << ": the checks stay off until the settings are saved: there is no " << IniPath << '\n';
         s.report.event({EventName::SettingsRefused, {{"file", IniPath}, {"reason", "no settings file"}}});
     } else {
@@ -111,16 +112,18 @@ void Form1::Form_Load()
         reportSettings(*this, settings);
     }
 
-    if (chkKidou.Value() > 0) {
-        WindowState = 1;
-        Visible = false;
-    }
-
     // The tray menu offers stop, whatever start-up decided about the timer.
     Menu_Start.Enabled = false;
     Menu_Stop.Enabled = true;
 
     InstallTraySubclass(*this);
     SetTrayIcon(*this, Caption, TrayMessage::Add);
+
+    // Into the tray: minimised, and hidden once the icon is there to bring the window back. The view
+    // shows the window only after start-up, so nothing of it appears meanwhile.
+    if (chkKidou.Value() > 0) {
+        WindowState = 1;
+        HideToTray(*this);
+    }
     PublishMetrics(*this);
 }

@@ -23,6 +23,15 @@ void TearDownTray(Form1& owner)
     services.tray.restoreSubclass();
 }
 
+void HideToTray(Form1& owner)
+{
+    if (owner.services().tray.showsIcon()) {
+        owner.Visible = false;
+    } else {
+        owner.WindowState = 1;
+    }
+}
+
 void ShowStatus(Form1& owner, const std::string& caption)
 {
     owner.Caption = caption;

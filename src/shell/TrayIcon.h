@@ -21,5 +21,9 @@ void InstallTraySubclass(Form1& owner);
 // The two-step teardown: delete the icon, then restore the window's own handling. Safe to repeat.
 void TearDownTray(Form1& owner);
 
+// Hides the window while the tray icon is there to bring it back; otherwise minimises it, so that
+// the operator can always reach it.
+void HideToTray(Form1& owner);
+
 // Sets the window caption and repeats it in the tray tip, as every status change does.
 void ShowStatus(Form1& owner, const std::string& caption);

@@ -38,6 +38,9 @@ public:
     virtual void installSubclass() = 0;
     // Undoes installSubclass(); harmless when nothing is installed.
     virtual void restoreSubclass() = 0;
+    // The icon is in the notification area now, where a click on it can bring the window back: added,
+    // not deleted, and taken by a notification area.
+    virtual bool showsIcon() const = 0;
 };
 
 // The two ways the program ends.

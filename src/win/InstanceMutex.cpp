@@ -39,3 +39,8 @@ std::wstring InstanceMutexName(const std::string& folder)
     }
     return L"Global\\Sentrybell:" + path;
 }
+
+UINT ShowRequestMessage(const std::string& folder)
+{
+    return RegisterWindowMessageW((InstanceMutexName(folder) + L":show").c_str());
+}

@@ -32,3 +32,7 @@ private:
 // The mutex's name for a folder: the same for every spelling Windows treats as the same folder
 // (letter case, a trailing separator, "/" for "\").
 std::wstring InstanceMutexName(const std::string& folder);
+
+// The registered message by which a second start from a folder asks that folder's watchdog for its
+// window (posted to every top-level window; only the one watchdog of the folder knows it).
+UINT ShowRequestMessage(const std::string& folder);

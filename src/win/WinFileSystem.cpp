@@ -57,8 +57,8 @@ constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
 class WinStagedFile : public StagedFile
 {
 public:
-    WinStagedFile(std::wstring target, std::wstring temporary, UniqueHandle file)
-        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(std::move(file))
+    WinStagedFile(std::wstring target, std::wstring temporary, UniqueHandle file, bool synced)
+        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(std::move(file)), m_synced(synced)
     {
     }
     ~WinStagedFile() override
@@ -80,7 +80,7 @@ public:
 
     bool commit() override
     {
-        if (!m_ok || !m_file || FlushFileBuffers(m_file.get()) == FALSE || !m_file.close()) {
+        if (!m_ok || !m_file || (m_synced && FlushFileBuffers(m_file.get()) == FALSE) || !m_file.close()) {
             return false;
         }
         const DWORD existing = GetFileAttributesW(m_target.c_str());
@@ -93,10 +93,11 @@ public:
                 return false;
             }
         }
-        // One rename, written through: the file is the old one or the new one, never a mix. (Not
-        // ReplaceFileW: Wine's leaves a stray backup behind when it fails, and replaces a folder.)
+        // One rename (written through when synced): the file is the old one or the new one, never a
+        // mix. (Not ReplaceFileW: Wine's leaves a stray backup behind when it fails, and replaces a
+        // folder.)
         m_committed = MoveFileExW(m_temporary.c_str(), m_target.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+                                  MOVEFILE_REPLACE_EXISTING | (m_synced ? MOVEFILE_WRITE_THROUGH : 0)) != FALSE;
         return m_committed;
     }
 
@@ -104,6 +105,7 @@ private:
     std::wstring m_target;
     std::wstring m_temporary;
     UniqueHandle m_file;
+    bool m_synced;
     bool m_ok = true;
     bool m_committed = false;
 };
@@ -255,7 +257,7 @@ bool WinFileSystem::replaceFile(const std::string& linkOrFile, std::string_view 
     const std::string path = Narrow(*target);
     const auto separator = path.find_last_of("\\/");
     const std::string temporaryName = (separator == std::string::npos ? path : path.substr(separator + 1)) + ".tmp";
-    auto staged = stage(path, temporaryName, access);
+    auto staged = stage(path, temporaryName, access, true);
     if (!staged) {
         m_lastFailure = "cannot create " + path + ".tmp: " + SystemMessage(GetLastError());
         return false;
@@ -269,11 +271,11 @@ bool WinFileSystem::replaceFile(const std::string& linkOrFile, std::string_view 
 
 std::unique_ptr<StagedFile> WinFileSystem::stageFile(const std::string& path, const std::string& temporaryName)
 {
-    return stage(path, temporaryName, NewFileAccess::Ordinary);
+    return stage(path, temporaryName, NewFileAccess::Ordinary, false);
 }
 
 std::unique_ptr<StagedFile> WinFileSystem::stage(const std::string& path, const std::string& temporaryName,
-                                                 NewFileAccess access)
+                                                 NewFileAccess access, bool synced)
 {
     const auto target = widePath(path);
     const auto name = widePath(temporaryName);
@@ -298,5 +300,5 @@ std::unique_ptr<StagedFile> WinFileSystem::stage(const std::string& path, const 
     if (!file) {
         return nullptr;
     }
-    return std::make_unique<WinStagedFile>(*target, temporary, std::move(file));
+    return std::make_unique<WinStagedFile>(*target, temporary, std::move(file), synced);
 }

@@ -27,7 +27,10 @@ public:
 
 private:
     std::function<void(const std::string&)> m_report;
-    std::unique_ptr<StagedFile> stage(const std::string& path, const std::string& temporaryName, NewFileAccess access);
+    // `synced`: the commit flushes the file and writes the rename through (FileSystem::stageFile says
+    // when that is not worth its cost).
+    std::unique_ptr<StagedFile> stage(const std::string& path, const std::string& temporaryName, NewFileAccess access,
+                                      bool synced);
 
     std::string m_lastFailure;
 };

@@ -44,6 +44,8 @@ EventLogEntry EventFor(ReportKind kind)
         return {SENTRYBELL_EVENT_MAIL_SENT_WITHOUT_AUTH, EVENTLOG_WARNING_TYPE};
     case ReportKind::LogLineNotWritten:
         return {SENTRYBELL_EVENT_LOG_LINE_NOT_WRITTEN, EVENTLOG_ERROR_TYPE};
+    case ReportKind::ChecksHeld:
+        return {SENTRYBELL_EVENT_CHECKS_HELD, EVENTLOG_WARNING_TYPE};
     case ReportKind::MetricsNotWritten:
         return {SENTRYBELL_EVENT_METRICS_NOT_WRITTEN, EVENTLOG_WARNING_TYPE};
     }

@@ -64,6 +64,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     WinEnvironment environment;
     const InstanceMutex guard(environment.executableFolder());
     if (guard.state() == InstanceMutex::State::HeldElsewhere) {
+        // The running watchdog's window comes to the front, restored; this start says so and ends.
+        AllowSetForegroundWindow(ASFW_ANY);
+        PostMessageW(HWND_BROADCAST, ShowRequestMessage(environment.executableFolder()), 0, 0);
         MessageBoxW(nullptr, L"このフォルダーの Sentrybell は既に実行中です。", L"Sentrybell",
                     MB_OK | MB_ICONEXCLAMATION);
         return 1;
@@ -104,6 +107,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
 
         form.Form_Load();
         window.showAsModelSays();
+        window.acceptShowRequests(ShowRequestMessage(environment.executableFolder()));
         exitCode = RunMessageLoop(window.hwnd());
     }
     DestroyIcon(icons.large);

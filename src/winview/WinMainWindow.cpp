@@ -6,6 +6,7 @@
 #include "winview/WinTray.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <cstdint>
 
 namespace {
@@ -115,8 +116,72 @@ void WinMainWindow::createControls(HINSTANCE /*instance*/)
         m_natives.push_back({place, hwnd, {}});
         previousTabIndex = place->tabIndex;
     }
+    m_toolTips =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, nullptr, nullptr);
     for (Native& native : m_natives) {
         bind(native);
+        HWND hwnd = native.hwnd;
+        native.place->control->addObserver([hwnd](Control&, Prop prop) {
+            if (prop == Prop::Focus) {
+                SetFocus(hwnd);
+            }
+        });
+        if (native.place->kind == ControlKind::Button) {
+            addToolTip(native);
+        }
+    }
+}
+
+// A disabled button gets no mouse messages; the window under it does. So each button has a tool of
+// its own while enabled and one over its rectangle of the window while disabled, with one text.
+void WinMainWindow::addToolTip(const Native& native)
+{
+    auto& button = static_cast<CommandButton&>(*native.place->control);
+    const UINT_PTR id = static_cast<UINT_PTR>(GetDlgCtrlID(native.hwnd));
+    auto setText = [toolTips = m_toolTips, window = m_hwnd, &button, id, hwnd = native.hwnd] {
+        std::wstring text = Widen(button.ToolTipText());
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = window;
+        tool.uId = id;
+        tool.lpszText = text.data();
+        SendMessageW(toolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+        SendMessageW(toolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    std::wstring empty;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = id;
+    tool.lpszText = empty.data();
+    SendMessageW(m_toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    tool.uId = reinterpret_cast<UINT_PTR>(native.hwnd);
+    SendMessageW(m_toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    setText();
+    button.addObserver([setText](Control&, Prop prop) {
+        if (prop == Prop::ToolTipText) {
+            setText();
+        }
+    });
+}
+
+void WinMainWindow::placeToolTips()
+{
+    for (const Native& native : m_natives) {
+        if (native.place->kind != ControlKind::Button) {
+            continue;
+        }
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = m_hwnd;
+        tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(native.hwnd));
+        GetWindowRect(native.hwnd, &tool.rect);
+        MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&tool.rect), 2);
+        SendMessageW(m_toolTips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -186,6 +251,7 @@ void WinMainWindow::layout()
     if (dx != 0 || dy != 0) {
         SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx + dx, outer.cy + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    placeToolTips();
 }
 
 void WinMainWindow::bindWindow()
@@ -211,8 +277,18 @@ void WinMainWindow::showAsModelSays()
     applyWindowState();
 }
 
+void WinMainWindow::acceptShowRequests(UINT message)
+{
+    m_showRequest = message;
+    // The start that asks runs elevated too, but the request must not depend on it.
+    ChangeWindowMessageFilterEx(m_hwnd, message, MSGFLT_ALLOW, nullptr);
+}
+
 void WinMainWindow::applyWindowState()
 {
+    if (m_copyingPlatformState) {
+        return; // the window is already as the model now says
+    }
     if (!m_form.Visible) {
         ShowWindow(m_hwnd, SW_HIDE);
     } else if (!m_shown) {
@@ -267,7 +343,23 @@ LRESULT CALLBACK WinMainWindow::WindowProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT WinMainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_showRequest != 0 && message == m_showRequest) {
+        Raise(m_form.AnotherStart);
+        if (IsWindowVisible(m_hwnd) != FALSE) {
+            SetForegroundWindow(m_hwnd);
+        }
+        return 0;
+    }
     switch (message) {
+    case WM_SIZE:
+        // The operator minimised or restored the window (the caption's buttons, the taskbar): the model
+        // learns it, so that showing the window restores it.
+        if (m_shown && IsWindowVisible(m_hwnd) != FALSE && (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED)) {
+            m_copyingPlatformState = true;
+            m_form.WindowState = wParam == SIZE_MINIMIZED ? 1 : 0;
+            m_copyingPlatformState = false;
+        }
+        break;
     case WM_COMMAND:
         if (lParam != 0) {
             if (const Native* native = nativeOf(reinterpret_cast<HWND>(lParam)); native && native->onCommand) {

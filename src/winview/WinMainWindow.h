@@ -18,8 +18,9 @@ class WinTray;
 // The window of Form1 from native controls: one control per model control, built from the model's
 // layout at the monitor's DPI. It shows every model change at once, copies every edit into the model
 // at once, and raises the controls' event slots for clicks (BN_CLICKED, STN_CLICKED), edits
-// (EN_CHANGE), typed characters (WM_CHAR), focus loss (EN_KILLFOCUS), timer ticks (WM_TIMER) and the
-// close request (WM_CLOSE). It makes no decision of its own and knows no handler.
+// (EN_CHANGE), typed characters (WM_CHAR), focus loss (EN_KILLFOCUS), timer ticks (WM_TIMER), the
+// close request (WM_CLOSE) and another start's request. The operator's minimise and restore (WM_SIZE)
+// go into WindowState. It makes no decision of its own and knows no handler.
 class WinMainWindow
 {
 public:
@@ -37,12 +38,17 @@ public:
 
     // Shows the window as the model's Visible and WindowState say: normal, minimised, or not at all.
     void showAsModelSays();
+    // Another start of the program posts `message` (a registered message) to ask for the window: the
+    // model shows it, and the window comes to the front.
+    void acceptShowRequests(UINT message);
 
     HWND hwnd() const { return m_hwnd; }
     // The native control of a model control; null for the menu, its items and the timer.
     HWND handleFor(const Control& control) const;
     WinMenu& menu() { return *m_menu; }
     unsigned dpi() const { return m_dpi; }
+    // The buttons' tooltips: one tool per button, whose id is the button's control id.
+    HWND toolTips() const { return m_toolTips; }
     const std::wstring& fontFamily() const { return m_fontFamily; }
     // Timer1 as the system runs it: armed, and with which interval.
     bool timerArmed() const { return m_timerArmed; }
@@ -62,6 +68,8 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls(HINSTANCE instance);
+    void addToolTip(const Native& native);
+    void placeToolTips();
     void bind(Native& native);
     void buildMenu();
     void bindWindow();
@@ -87,6 +95,9 @@ private:
     std::unique_ptr<WinMenu> m_menu;
     HWND m_lastFocus = nullptr;
     bool m_shown = false;
+    bool m_copyingPlatformState = false;
+    HWND m_toolTips = nullptr;
+    UINT m_showRequest = 0;
     bool m_timerArmed = false;
     UINT m_timerInterval = 0;
 };

@@ -13,7 +13,7 @@ UINT enabledFlag(bool enabled)
 
 } // namespace
 
-WinMenu::WinMenu(Menu& menu, UINT firstId) : m_menu(CreatePopupMenu())
+WinMenu::WinMenu(Menu& menu, UINT firstId) : m_model(menu), m_menu(CreatePopupMenu())
 {
     UINT id = firstId;
     for (MenuItem* item : menu.items) {
@@ -39,6 +39,11 @@ WinMenu::~WinMenu()
     DestroyMenu(m_menu);
 }
 
+bool WinMenu::isEnabled() const
+{
+    return m_model.Enabled;
+}
+
 UINT WinMenu::commandOf(const MenuItem& item) const
 {
     const auto it = m_commands.find(&item);
@@ -50,11 +55,10 @@ void WinMenu::popUpAtCursor(HWND owner)
     POINT at{};
     GetCursorPos(&at);
     SetForegroundWindow(owner);
-    // The side the menu opens to follows the operator's handedness setting (left by default).
-    const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    // Always to the right of the mouse, whatever the handedness setting says.
     m_open = true;
-    const auto chosen = static_cast<UINT>(
-        TrackPopupMenuEx(m_menu, align | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, owner, nullptr));
+    const auto chosen = static_cast<UINT>(TrackPopupMenuEx(
+        m_menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, owner, nullptr));
     m_open = false;
     // Lets the owner's queue run once, so that the next popup closes as it should.
     PostMessageW(owner, WM_NULL, 0, 0);

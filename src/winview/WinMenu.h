@@ -27,8 +27,11 @@ public:
     UINT commandOf(const MenuItem& item) const;
     // True while the popup is open.
     bool isOpen() const { return m_open; }
+    // The model's menu is enabled: it is not while the window has a box or dialog open.
+    bool isEnabled() const;
 
 private:
+    Menu& m_model;
     HMENU m_menu;
     std::map<const MenuItem*, UINT> m_commands;
     std::map<UINT, MenuItem*> m_items;

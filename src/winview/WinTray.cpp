@@ -54,7 +54,7 @@ void WinTray::notifyIcon(TrayMessage message, const std::string& tip)
         // Meant to be there even when the taskbar is not up yet (a start at logon): it is added when
         // the taskbar announces itself.
         m_wanted = true;
-        Shell_NotifyIconW(NIM_ADD, &m_data);
+        m_inTray = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
         break;
     case TrayMessage::Modify:
         if (m_wanted) {
@@ -64,6 +64,7 @@ void WinTray::notifyIcon(TrayMessage message, const std::string& tip)
         break;
     case TrayMessage::Delete:
         m_wanted = false;
+        m_inTray = false;
         Shell_NotifyIconW(NIM_DELETE, &m_data);
         break;
     }
@@ -106,10 +107,10 @@ LRESULT WinTray::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     // Kept before anything runs: the menu's handler may take the subclass away.
     const WNDPROC next = m_oldProc;
     if (message == TrayCallbackMessage && static_cast<UINT>(lParam) == WM_RBUTTONUP && m_menu != nullptr &&
-        !m_menu->isOpen()) {
+        !m_menu->isOpen() && m_menu->isEnabled()) {
         m_menu->popUpAtCursor(window);
     } else if (message == m_taskbarCreated && m_wanted) {
-        Shell_NotifyIconW(NIM_ADD, &m_data);
+        m_inTray = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
     }
     if (!IsWindow(window)) {
         return 0; // the chosen item unloaded the window

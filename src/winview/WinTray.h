@@ -16,8 +16,8 @@ inline constexpr UINT TrayIconId = 1;
 // The notification-area icon of the main window, with the window subclass that receives the icon's
 // notifications: TrayWindowProc sits in front of the window's own procedure (SetWindowLongPtrW with
 // GWLP_WNDPROC) and passes every message on to it (CallWindowProcW). The right button released over
-// the icon pops the window's menu at the mouse. When Explorer restarts, the icon comes back, but only
-// while it is meant to be there: after a teardown it stays gone.
+// the icon pops the window's menu at the mouse, unless the menu is disabled (a box is open). When Explorer restarts,
+// the icon comes back, but only while it is meant to be there: after a teardown it stays gone.
 class WinTray : public TrayService
 {
 public:
@@ -36,6 +36,7 @@ public:
     void notifyIcon(TrayMessage message, const std::string& tip) override;
     void installSubclass() override;
     void restoreSubclass() override;
+    bool showsIcon() const override { return m_wanted && m_inTray; }
 
     // The icon is meant to be in the notification area (added and not deleted).
     bool isShown() const { return m_wanted; }
@@ -56,5 +57,6 @@ private:
     WNDPROC m_oldProc = nullptr;
     bool m_subclassed = false;
     bool m_wanted = false;
+    bool m_inTray = false; // the notification area took the icon
     UINT m_taskbarCreated;
 };

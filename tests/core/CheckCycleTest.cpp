@@ -225,6 +225,63 @@ TEST_F(CheckCycle, AnInvalidIntervalKeepsTheTimersIntervalButNotTheCount)
     }
 }
 
+TEST_F(CheckCycle, ATickWithoutAUsableTimeoutOrUrlChecksNothingAndTheTimerRunsOn)
+{
+    setServerDown(true);
+    tick();
+    ASSERT_EQ(form.errCount, 1);
+    const std::string logBefore = log();
+    const struct
+    {
+        TextBox& field;
+        const char* text;
+        const char* said;
+    } rows[] = {
+        {form.txtTimeout, "", "no check while txtTimeout is not a whole number of seconds"},
+        {form.txtUrl, "", "no check while txtUrl is empty"},
+    };
+    for (const auto& row : rows) {
+        const std::string kept = row.field.Text();
+        row.field.Text = row.text;
+        internet.events.clear();
+        report.reports.clear();
+        tickAndExpectNextAfter(milliseconds(IntervalMs));
+        tickAndExpectNextAfter(milliseconds(IntervalMs));
+        SCOPED_TRACE(row.field.name() + "=" + row.text);
+        EXPECT_TRUE(internet.events.empty()) << "no request";
+        EXPECT_EQ(form.errCount, 1) << "no count";
+        EXPECT_EQ(log(), logBefore) << "no log line";
+        EXPECT_TRUE(launcher.starts.empty());
+        EXPECT_TRUE(mail.calls.empty());
+        ASSERT_EQ(report.reports.size(), 1U) << "said once for the stretch";
+        EXPECT_NE(report.reports[0].find(row.said), std::string::npos) << report.reports[0];
+        row.field.Text = kept;
+    }
+    // Usable again: the next tick checks, and its failure is the second in a row.
+    tick();
+    EXPECT_FALSE(internet.eventsStarting("open").empty());
+    EXPECT_EQ(launcher.starts.size(), 1U);
+}
+
+TEST_F(CheckCycle, ATickThatFallsWhileABoxIsOpenRunsOnceAfterTheHandlerAndTheTrayMenuStaysShut)
+{
+    std::vector<bool> menuWhileOpen;
+    std::size_t requestsWhileOpen = 0;
+    messageBox.whileOpen = [&] {
+        timer.fireNext();
+        timer.fireNext();
+        requestsWhileOpen = internet.eventsStarting("open").size();
+        menuWhileOpen.push_back(form.Menu_File.Enabled());
+    };
+    Raise(form.Command1.Click); // refused: the watchdog has no auto-logon password
+    ASSERT_EQ(messageBox.shown.size(), 1U);
+    EXPECT_EQ(requestsWhileOpen, 0U) << "no check ran inside the box";
+    EXPECT_EQ(menuWhileOpen, std::vector<bool>{false});
+    EXPECT_TRUE(form.Menu_File.Enabled());
+    EXPECT_EQ(internet.eventsStarting("open").size(), 1U) << "the tick ran once, after the handler";
+    EXPECT_TRUE(form.Timer1.Enabled());
+}
+
 TEST_F(CheckCycle, NoTickStartsWhileOneRuns)
 {
     mail.onSend = [this](const FakeMailLibrary::Call&) { EXPECT_FALSE(form.Timer1.Enabled()); };

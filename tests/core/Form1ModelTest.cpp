@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "config/SettingsComplete.h"
 #include "fakes/FormHarness.h"
 
 #include <gtest/gtest.h>
@@ -168,9 +169,9 @@ TEST_F(Form1Model, EachEventSlotRunsItsHandler)
     Raise(f.Menu_Stop.Click);
     EXPECT_FALSE(f.Timer1.Enabled());
     Raise(f.comEnd.Click);
-    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.WindowState(), 1) << "minimised: there is no tray icon to bring a hidden window back";
     Raise(f.Menu_Open.Click);
-    EXPECT_TRUE(f.Visible());
+    EXPECT_EQ(f.WindowState(), 0);
     Raise(f.Menu_End.Click);
     EXPECT_EQ(h.lifetime.unloads, 1);
 
@@ -190,13 +191,25 @@ TEST_F(Form1Model, EachEventSlotRunsItsHandler)
     Raise(f.手動チェック.Click); // and the manual check the empty interval
     EXPECT_EQ(h.messageBox.shown.size(), 3U);
 
-    f.txtTimer.Text = "30";
+    f.txtTimeout.Text = "30";
+    f.Timer1.Enabled = true;
     Raise(f.Timer1.Tick);
     EXPECT_NE(f.Caption(), AppTitle) << "the check ran and showed its status";
     int cancel = 1;
     Raise(f.QueryUnload, cancel, 0);
     EXPECT_EQ(cancel, 0);
     EXPECT_EQ(h.tray.calls.back(), "restore") << "the unload tore the tray down";
+}
+
+TEST_F(Form1Model, EveryTextBoxIsNamedByItsLabelInTheWindowsWords)
+{
+    for (TextBox* box : f.textBoxes()) {
+        const std::string name = FieldCaption(f, *box);
+        EXPECT_NE(name, box->name()) << "a text box without a label";
+        EXPECT_EQ(name.find("（"), std::string::npos) << name;
+    }
+    EXPECT_EQ(FieldCaption(f, f.txtParaPath), "パラメータ保存先フォルダ");
+    EXPECT_EQ(FieldCaption(f, f.txtTimeout), "受信ﾀｲﾑｱｳﾄ");
 }
 
 TEST_F(Form1Model, ObserversHearEachChangeOnce)

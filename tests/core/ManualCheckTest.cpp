@@ -83,13 +83,20 @@ TEST_F(ManualCheck, SharesTheFailureCountWithTheTimedChecks)
     EXPECT_EQ(other.mail.calls.size(), 1U);
 }
 
-TEST_F(ManualCheck, StopsARunningTimerButLeavesTheToggleCaption)
+TEST_F(ManualCheck, StopsARunningTimerAndShowsItStoppedAsAStopDoes)
 {
-    form.手動チェック_Click();
-    EXPECT_FALSE(form.Timer1.Enabled());
-    EXPECT_EQ(form.Command5.Caption(), "タイマー停止");
-    form.Command5_Click();
-    EXPECT_TRUE(form.Timer1.Enabled()) << "one click starts the checks again";
+    for (const bool pageUp : {true, false}) {
+        RunningWatchdog<> h;
+        h.setServerDown(!pageUp);
+        h.form.手動チェック_Click();
+        EXPECT_FALSE(h.form.Timer1.Enabled());
+        EXPECT_EQ(h.form.Command5.Caption(), "タイマー開始");
+        EXPECT_TRUE(h.form.Menu_Start.Enabled());
+        EXPECT_FALSE(h.form.Menu_Stop.Enabled());
+        h.form.Command5_Click();
+        EXPECT_TRUE(h.form.Timer1.Enabled()) << "one click starts the checks again";
+        EXPECT_EQ(h.form.Command5.Caption(), "タイマー停止");
+    }
 }
 
 TEST_F(ManualCheck, AnInvalidIntervalIsRefusedBeforeAnythingChanges)

@@ -70,6 +70,15 @@ TEST_F(RunControl, CloseButtonOnlyHidesAndChecksGoOn)
     EXPECT_EQ(h.lifetime.unloads, 0);
 }
 
+TEST_F(RunControl, WithoutATrayIconTheCloseButtonMinimisesInstead)
+{
+    f.Menu_Open_Click();
+    TearDownTray(f); // after an alert, or two failed manual checks
+    f.comEnd_Click();
+    EXPECT_TRUE(f.Visible()) << "nothing could bring a hidden window back";
+    EXPECT_EQ(f.WindowState(), 1);
+}
+
 TEST_F(RunControl, ShowRestoresAMinimisedOrHiddenWindow)
 {
     f.WindowState = 1;

@@ -75,6 +75,22 @@ std::string reported(const FormHarness& h)
     return text;
 }
 
+// The control the window last asked to give the focus to.
+struct FocusRequests
+{
+    explicit FocusRequests(Form1& f)
+    {
+        for (Control* control : f.controls()) {
+            control->addObserver([this](Control& asked, Prop prop) {
+                if (prop == Prop::Focus) {
+                    last = &asked;
+                }
+            });
+        }
+    }
+    const Control* last = nullptr;
+};
+
 void expectStopped(Form1& f)
 {
     EXPECT_FALSE(f.Timer1.Enabled());
@@ -147,9 +163,11 @@ TEST(MonitoringSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         fillMonitoring(h->form);
         fillMail(h->form);
         (h->form.*field).Text = "";
+        const FocusRequests focus(h->form);
         h->form.Command1_Click();
         SCOPED_TRACE((h->form.*field).name());
         expectRefused(*h);
+        EXPECT_EQ(focus.last, &(h->form.*field)) << "the field to mend has the focus once the box is closed";
         EXPECT_NE(reported(*h).find("not saved: " + (h->form.*field).name() + " is empty"), std::string::npos)
             << reported(*h);
         EXPECT_EQ(h->form.txtUrl.Text(), field == &Form1::txtUrl ? "" : "http://www.example.test/check.htm");
@@ -178,8 +196,10 @@ TEST_F(Saves, NoRecoveryOptionChosenRefusesTheMonitoringSave)
     fillMonitoring(f);
     f.OptBoot(0).Value = false;
     ASSERT_FALSE(f.OptBoot(1).Value());
+    const FocusRequests focus(f);
     f.Command1_Click();
     expectRefused(h);
+    EXPECT_EQ(focus.last, &f.OptBoot(0));
 }
 
 TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
@@ -189,9 +209,11 @@ TEST(MailSaveRefusal, EachRequiredFieldEmptyKeepsEverything)
         prepare(h);
         fillMail(h.form);
         (h.form.*field).Text = "";
+        const FocusRequests focus(h.form);
         h.form.Command2_Click();
         SCOPED_TRACE((h.form.*field).name());
         expectRefused(h);
+        EXPECT_EQ(focus.last, &(h.form.*field));
         EXPECT_NE(reported(h).find("not saved: " + (h.form.*field).name() + " is empty"), std::string::npos)
             << reported(h);
     }
@@ -240,7 +262,9 @@ TEST_F(Saves, AFileThatCannotBeWrittenRefusesTheSaveAndKeepsEverything)
     fillMail(f);
     f.chkSysStart.Value = 1;
     const auto before = h.files.files;
+    const FocusRequests focus(f);
     f.Command1_Click();
+    EXPECT_EQ(focus.last, nullptr) << "no field is to blame";
     f.Command2_Click();
     ASSERT_EQ(h.messageBox.shown.size(), 2U);
     EXPECT_EQ(h.messageBox.shown[1].text, Refused);
@@ -273,6 +297,11 @@ TEST_F(Saves, AMissingMailFieldStoresEverythingButStopsTheChecks)
     EXPECT_FALSE(file().empty());
     expectStopped(f);
     EXPECT_NE(err.text().find("txtCC is empty"), std::string::npos) << err.text();
+    // The window says it too, on both disabled buttons, in its own words.
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "CCメールアドレス が空です");
+    EXPECT_EQ(f.Command5.ToolTipText(), "CCメールアドレス が空です");
+    EXPECT_EQ(f.手動チェック.Caption(), "手動チェック");
+    EXPECT_EQ(f.Command5.Caption(), "タイマー停止");
 }
 
 TEST_F(Saves, ALogPathWithoutAFolderIsStoredButStopsTheChecks)
@@ -285,6 +314,7 @@ TEST_F(Saves, ALogPathWithoutAFolderIsStoredButStopsTheChecks)
         EXPECT_NE(file().find(std::string("LOGPATH=") + log + "\n"), std::string::npos);
         expectStopped(f);
         EXPECT_NE(err.text().find("txtLog has no folder part"), std::string::npos) << err.text();
+        EXPECT_EQ(f.Command5.ToolTipText(), "ログ のフォルダーがありません");
     }
 }
 
@@ -298,6 +328,8 @@ TEST_F(Saves, CompleteSettingsRunTheChecksAtTheSavedInterval)
     EXPECT_TRUE(f.手動チェック.Enabled());
     EXPECT_TRUE(f.Command5.Enabled());
     EXPECT_EQ(err.text(), "");
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "");
+    EXPECT_EQ(f.Command5.ToolTipText(), "");
 }
 
 TEST_F(Saves, ASaveRestartsChecksTheOperatorStopped)
@@ -332,6 +364,7 @@ TEST_F(Saves, MailSaveWithAnUnusableIntervalStoresTheMailAndStopsTheChecks)
     EXPECT_TRUE(h.messageBox.shown.empty());
     EXPECT_NE(file().find("[MAIL]\n"), std::string::npos);
     expectStopped(f);
+    EXPECT_EQ(f.手動チェック.ToolTipText(), "繰返し受信間隔 が正しくありません");
     EXPECT_NE(err.text().find("txtTimer"), std::string::npos) << err.text();
 }
 

@@ -92,6 +92,7 @@ TEST_F(StartUp, WithoutAFileTheToolIsUnconfigured)
     EXPECT_FALSE(f.Timer1.Enabled());
     EXPECT_FALSE(f.手動チェック.Enabled());
     EXPECT_FALSE(f.Command5.Enabled());
+    EXPECT_EQ(f.Command5.ToolTipText(), "ログ が空です");
     EXPECT_FALSE(f.Menu_Start.Enabled());
     EXPECT_TRUE(f.Menu_Stop.Enabled());
     EXPECT_TRUE(f.Visible());
@@ -255,6 +256,14 @@ TEST_F(StartUp, KidouStartsInTheTrayOnly)
     EXPECT_EQ(f.WindowState(), 1);
     EXPECT_TRUE(h.tray.iconShown);
     EXPECT_TRUE(f.Timer1.Enabled());
+
+    // Where no notification area takes the icon, the window only starts minimised: it must stay in reach.
+    FormHarness trayless;
+    trayless.files = h.files;
+    trayless.tray.takesIcon = false;
+    trayless.form.Form_Load();
+    EXPECT_TRUE(trayless.form.Visible());
+    EXPECT_EQ(trayless.form.WindowState(), 1);
 }
 
 TEST_F(StartUp, CheckBoxValuesOtherThanOneLeaveTheBoxesUnchecked)

@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-InstalledProgram::InstalledProgram(const std::string& recorderAlso)
+InstalledProgram::InstalledProgram(const std::string& program, const std::string& recorderAlso) : m_program(program)
 {
     m_folder = m_root / "sentrybell";
     m_scratch = m_root / "scratch";
@@ -20,20 +20,25 @@ InstalledProgram::InstalledProgram(const std::string& recorderAlso)
     fs::create_directory(m_root / "runtime");
     fs::permissions(m_root / "runtime", fs::perms::owner_all);
 
-    // A hard link where the build and the temporary folder share a file system; a copy otherwise.
-    // Either way /proc/self/exe names the install folder, not the build's.
-    const std::string built = std::string(SENTRYBELL_APP_DIR) + "/sentrybell";
-    std::error_code linkError;
-    fs::create_hard_link(built, file("sentrybell"), linkError);
-    if (linkError) {
-        fs::copy_file(built, file("sentrybell"));
-    }
+    install(program);
     WriteFile(file("iisreset"),
               "#!/bin/sh\n"
               "# Records the switch, as the real stand-in would have received it, and does nothing else.\n"
               "printf '%s\\n' \"$*\" >> '" +
                   m_scratch + "/iisreset.calls'\n" + recorderAlso + "\n",
               fs::perms(0755));
+}
+
+void InstalledProgram::install(const std::string& program) const
+{
+    // A hard link where the build and the temporary folder share a file system; a copy otherwise.
+    // Either way /proc/self/exe names the install folder, not the build's.
+    const std::string built = std::string(SENTRYBELL_APP_DIR) + "/" + program;
+    std::error_code linkError;
+    fs::create_hard_link(built, file(program), linkError);
+    if (linkError) {
+        fs::copy_file(built, file(program));
+    }
 }
 
 void InstalledProgram::writeSettings(const std::string& text) const
@@ -55,7 +60,8 @@ std::string InstalledProgram::restartCommands() const
     return ReadWholeFile(m_scratch + "/iisreset.calls");
 }
 
-ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& environment, int standardError)
+ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& environment, int standardError,
+                                      const std::string& program)
 {
     std::map<std::string, std::string> merged{
         {"QT_QPA_PLATFORM", "offscreen"},
@@ -75,7 +81,7 @@ ChildProcess& InstalledProgram::start(const std::map<std::string, std::string>& 
     }
     const std::string number = std::to_string(m_instances.size());
     ChildProcess::Options options;
-    options.argv = {file("sentrybell")};
+    options.argv = {file(program.empty() ? m_program : program)};
     options.environment = merged;
     options.standardOutput = m_scratch + "/stdout." + number;
     options.standardError = m_scratch + "/stderr." + number;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The real program watching a real web server: the pages it fetches, the lines it logs, the command
-// it starts and the mails it sends, as an operator would find them.
+// The real programs watching a real web server, the desktop program and the service alike: the pages
+// they fetch, the lines they log, the command they start and the mails they send, as an operator would
+// find them.
 #include "e2e/InstalledProgram.h"
 #include "support/FileSizeLimit.h"
 #include "support/LoopbackHttpServer.h"
@@ -54,13 +55,21 @@ void expectAlertMails(const std::vector<SmtpTestServer::Mail>& mails, const std:
     }
 }
 
-TEST(Monitoring, HealthyPageIsCopiedByteForByteAndNothingElseHappens)
+// The program under test, by the name of its executable.
+class Monitoring : public ::testing::TestWithParam<std::string>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(, Monitoring, ::testing::Values("sentrybell", "sentrybelld"),
+                         [](const ::testing::TestParamInfo<std::string>& program) { return program.param; });
+
+TEST_P(Monitoring, HealthyPageIsCopiedByteForByteAndNothingElseHappens)
 {
     LoopbackHttpServer web;
     const std::string page = binaryPage();
     web.setReply(HttpReply::page(200, page));
     SmtpTestServer smtp;
-    InstalledProgram program;
+    InstalledProgram program(GetParam());
     program.writeSettings(MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "0", "cc@example.test"));
 
     ChildProcess& watchdog = program.start();
@@ -76,13 +85,13 @@ TEST(Monitoring, HealthyPageIsCopiedByteForByteAndNothingElseHappens)
     EXPECT_TRUE(watchdog.running());
 }
 
-TEST(Monitoring, PageDownTwiceRestartsTheWebServerAndMailsTheRecipientAndEachCc)
+TEST_P(Monitoring, PageDownTwiceRestartsTheWebServerAndMailsTheRecipientAndEachCc)
 {
     LoopbackHttpServer web;
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
     web.goDownAfter(1);
     SmtpTestServer smtp;
-    InstalledProgram program;
+    InstalledProgram program(GetParam());
     program.writeSettings(
         MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "0", "cc1@example.test;cc2@example.test"));
 
@@ -97,14 +106,14 @@ TEST(Monitoring, PageDownTwiceRestartsTheWebServerAndMailsTheRecipientAndEachCc)
     EXPECT_TRUE(watchdog.running()) << "the checks go on after an alert";
 }
 
-TEST(Monitoring, SystemRestartMailsThenRebootsAndEndsAndARestartedProgramWatchesAgain)
+TEST_P(Monitoring, SystemRestartMailsThenRebootsAndEndsAndARestartedProgramWatchesAgain)
 {
     auto web = std::make_unique<LoopbackHttpServer>();
     const std::uint16_t port = web->port();
     web->setReply(HttpReply::page(200, "<html>before</html>"));
     web->goDownAfter(1);
     SmtpTestServer smtp;
-    InstalledProgram program;
+    InstalledProgram program(GetParam());
     program.writeSettings(MonitoringSettings(program, web->url("/check.htm"), smtp.address(), "1", "cc@example.test"));
 
     ChildProcess& watchdog = program.start();
@@ -135,14 +144,14 @@ TEST(Monitoring, SystemRestartMailsThenRebootsAndEndsAndARestartedProgramWatches
     EXPECT_TRUE(restarted.running());
 }
 
-TEST(Monitoring, AStopSignalDuringAnAlertEndsTheProgramOnceTheAlertIsSent)
+TEST_P(Monitoring, AStopSignalDuringAnAlertEndsTheProgramOnceTheAlertIsSent)
 {
     LoopbackHttpServer web;
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
     web.goDownAfter(1);
     SmtpTestServer smtp;
     // The restart command, started just before the alert, asks the program to stop.
-    InstalledProgram program("kill -TERM $PPID");
+    InstalledProgram program(GetParam(), "kill -TERM $PPID");
     program.writeSettings(MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "0", "cc@example.test"));
 
     ChildProcess& watchdog = program.start();
@@ -155,7 +164,7 @@ TEST(Monitoring, AStopSignalDuringAnAlertEndsTheProgramOnceTheAlertIsSent)
     expectAlertMails(smtp.mails(), {AlertRecipient, "cc@example.test"});
 }
 
-TEST(Monitoring, WritesThatCannotBeMadeEndNothing)
+TEST_P(Monitoring, WritesThatCannotBeMadeEndNothing)
 {
     LoopbackHttpServer web;
     web.setReply(HttpReply::page(200, "<html>alive</html>"));
@@ -163,7 +172,7 @@ TEST(Monitoring, WritesThatCannotBeMadeEndNothing)
     SmtpTestServer::Options refusing;
     refusing.rejectRecipient = "refused";
     SmtpTestServer smtp(refusing);
-    InstalledProgram program;
+    InstalledProgram program(GetParam());
     program.writeSettings(
         MonitoringSettings(program, web.url("/check.htm"), smtp.address(), "1", "refused@example.test"));
     // The refused CC is reported on standard error: a pipe whose reader has gone, as a closed

@@ -3,6 +3,7 @@
 
 #include "shell/UiServices.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,13 @@ class FakeMessageBox : public MessageBoxService
 {
 public:
     std::vector<ShownMessage> shown;
+    std::function<void()> whileOpen; // what happens while the box is open, before the operator closes it
     void MsgBox(const std::string& text, int style, const std::string& title) override
     {
         shown.push_back({text, style, title});
+        if (whileOpen) {
+            whileOpen();
+        }
     }
 };
 
@@ -29,6 +34,7 @@ class FakeTray : public TrayService
 public:
     std::vector<std::string> calls; // "add:<tip>", "modify:<tip>", "delete", "subclass", "restore"
     bool iconShown = false;
+    bool takesIcon = true; // false: a desktop without a notification area
     bool subclassed = false;
     std::string tip;
 
@@ -43,6 +49,7 @@ public:
         calls.emplace_back("restore");
         subclassed = false;
     }
+    bool showsIcon() const override { return iconShown && takesIcon; }
 };
 
 class FakeLifetime : public AppLifetime

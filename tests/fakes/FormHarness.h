@@ -9,25 +9,25 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeUi.h"
 #include "shell/Form1.h"
+#include "shell/TimerSchedule.h"
 
 #include <chrono>
 #include <optional>
 
-// Follows Timer1 as the real timer would: the count starts when the timer is enabled, and restarts
-// when its interval changes while enabled. Due times come from the fake clock.
+// Follows Timer1 as the real timer would (TimerSchedule), with due times from the fake clock.
 class FakeTimerDriver
 {
 public:
     FakeTimerDriver(Form1& form, FakeClock& clock);
     // When the next tick is due, or nothing while the timer is disabled (or has no positive interval).
-    std::optional<std::chrono::steady_clock::time_point> dueAt() const;
-    // Moves the clock to the due time and runs one tick. False when no tick is due.
+    std::optional<std::chrono::steady_clock::time_point> dueAt() const { return m_schedule.dueAt(); }
+    // Moves the clock to the due time and delivers one tick, as a view does. False when no tick is due.
     bool fireNext();
 
 private:
     Form1& m_form;
     FakeClock& m_clock;
-    std::chrono::steady_clock::time_point m_armedAt{};
+    TimerSchedule m_schedule;
 };
 
 // The ports a test brings itself, in place of the fakes; a port left null is the fake's.

@@ -247,14 +247,18 @@ TEST_F(CurlMailerSmtp, SilentServerReleasesTheCallerWithAFailure)
 {
     SmtpTestServer server(Mode::Silent);
     CurlMailer::Options options;
-    options.connectTimeout = 1s;
-    options.totalTimeout = 1s;
+    options.connectTimeout = 2s;
+    options.totalTimeout = 2s;
+    // The service's keepalive to systemd goes on while the message waits.
+    int waitingCalls = 0;
+    options.whileWaiting = [&waitingCalls] { ++waitingCalls; };
     auto m = mailer(options);
     const auto started = std::chrono::steady_clock::now();
     const std::string result = m.SendMail(server.address(), "ops@example.test", "w@example.test", "s", "x\r\n", "");
     EXPECT_LT(std::chrono::steady_clock::now() - started, 20s) << "the bound did not end the wait";
     EXPECT_NE(result.find("Timeout"), std::string::npos) << result;
     EXPECT_EQ(reports, std::vector<std::string>{result});
+    EXPECT_GE(waitingCalls, 1) << "over a wait of two seconds";
 }
 
 TEST_F(CurlMailerSmtp, AMessageNeverOutlastsTheTimeItsCallerHasLeft)

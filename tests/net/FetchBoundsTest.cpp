@@ -40,6 +40,17 @@ TEST_F(FetchBounds, ADrippedBodyIsCutAtTheWholeFetchBoundAndKeepsWhatCame)
     EXPECT_TRUE(*copied == body.substr(0, copied->size()));
 }
 
+TEST_F(FetchBounds, AFetchThatWaitsCallsItsWaitingHookEverySecondUntilItsBoundEndsIt)
+{
+    // The service's keepalive to systemd rides on this hook: a check that waits for a silent server
+    // within its bounds must not look like a hung watchdog.
+    int calls = 0;
+    whileWaiting = [&calls] { ++calls; };
+    server.setReply(HttpReply::silence());
+    EXPECT_EQ(fetch(server.url(), "3"), FetchUrlNotOpened);
+    EXPECT_GE(calls, 2) << "over a wait of three seconds";
+}
+
 TEST(WholeFetchBound, TenTimesTheReceiveTimeoutAtLeastAMinuteAtMostTen)
 {
     using std::chrono::seconds;

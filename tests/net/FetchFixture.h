@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ protected:
     {
         CurlInternetClient client(limits, systemProxy);
         client.setCaFile(caFile);
+        client.setWhileWaiting(whileWaiting);
         Form1 form(fakes.services({.files = &files, .encoding = &encoding, .internet = &client}));
         form.txtUrl.Text = url;
         form.txtTimeout.Text = timeout;
@@ -59,6 +61,7 @@ protected:
     CurlFetchLimits limits;
     SystemProxyLookup systemProxy; // none: libcurl's proxy environment
     std::string caFile;            // empty: the system's certificates
+    std::function<void()> whileWaiting;
     TemporaryFolder folder{"sentrybell fetch "};
     std::string saveFolder = folder.path();
     std::chrono::steady_clock::duration elapsed{};

@@ -188,9 +188,10 @@ protected:
             switched.current = &fakeFiles;
             switchedInternet.current = &fakeInternet;
             switchedLauncher.current = &fakeLauncher;
-            form.txtTimeout.Text = kind == 3 && fails ? "0" : "5"; // outcome 4 from the timeout rule itself
+            // An unusable timeout makes a tick check nothing, so it is no failure kind here.
+            form.txtTimeout.Text = "5";
             fakeInternet.failSession = fails && kind == 0;
-            fakeInternet.failOpen = fails && kind == 1;
+            fakeInternet.failOpen = fails && (kind == 1 || kind == 3);
             fakeInternet.failAfterBody = fails && kind == 2;
         }
 

@@ -67,6 +67,7 @@ struct RunOptions
     std::string script;       // empty: the script as built
     bool asOperator = false;  // run as an unprivileged user
     bool sudoRefuses = false; // the fake sudo finds no rule
+    std::string queue;        // SENTRYBELL_RECOVERY_QUEUE, as the service's unit sets it
 };
 
 class IisResetScript : public ::testing::Test
@@ -99,7 +100,11 @@ protected:
     Outcome run(const std::vector<std::string>& arguments, const std::string& units = "",
                 const std::string& failStatus = "", std::string script = {})
     {
-        return run(arguments, RunOptions{units, failStatus, std::move(script)});
+        RunOptions options;
+        options.units = units;
+        options.failStatus = failStatus;
+        options.script = std::move(script);
+        return run(arguments, std::move(options));
     }
 
     Outcome run(const std::vector<std::string>& arguments, RunOptions options)
@@ -115,6 +120,9 @@ protected:
         }
         if (options.sudoRefuses) {
             environment.push_back("FAKE_SUDO_REFUSE=1");
+        }
+        if (!options.queue.empty()) {
+            environment.push_back("SENTRYBELL_RECOVERY_QUEUE=" + options.queue);
         }
         std::vector<char*> envp;
         for (auto& entry : environment) {
@@ -235,6 +243,41 @@ TEST_F(IisResetScript, AnOperatorGoesThroughSudoWithoutEverBeingAsked)
     EXPECT_EQ(run({"/START"}, asOperator).sudo, "-n systemctl start nginx.service\n");
     EXPECT_EQ(run({"/STOP"}, asOperator).sudo, "-n systemctl stop nginx.service\n");
     EXPECT_EQ(run({"/REBOOT"}, asOperator).sudo, "-n systemctl reboot\n");
+}
+
+TEST_F(IisResetScript, TheSandboxedServiceLeavesItsSwitchesToRootWhoCarriesThemOutOnce)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run the script as another user";
+    }
+    // sudo cannot run in the service's sandbox: the service's user only leaves the switch.
+    const std::string queue = folder / "queue";
+    fs::create_directory(queue);
+    fs::permissions(queue, fs::perms::all);
+    WriteFile(queue + "/notes", "not a switch", fs::perms(0644));
+    RunOptions service;
+    service.units = "nginx";
+    service.asOperator = true;
+    service.queue = queue;
+    for (const char* asked : {"/reboot", "/RESTART", "/RESTART"}) {
+        const Outcome left = run({asked}, service);
+        EXPECT_EQ(left.status, 0) << left.standardError;
+        EXPECT_EQ(left.sudo + left.systemctl, "") << "nothing is run in the sandbox";
+    }
+
+    // sentrybell-recovery.service: each switch once, the reboot last; nothing else in the folder.
+    RunOptions recovery;
+    recovery.units = "nginx";
+    const Outcome carried = run({"--queued", queue}, recovery);
+    EXPECT_EQ(carried.status, 0) << carried.standardError;
+    EXPECT_EQ(carried.systemctl, "show --property=LoadState --value nginx.service\nrestart nginx.service\nreboot\n");
+    EXPECT_FALSE(fs::exists(queue + "/RESTART") || fs::exists(queue + "/REBOOT"));
+    EXPECT_EQ(ReadWholeFile(queue + "/notes"), "not a switch");
+    EXPECT_EQ(run({"--queued", queue}, recovery).systemctl, "") << "taken once";
+
+    // Only root carries switches out.
+    service.queue.clear();
+    EXPECT_EQ(run({"--queued", queue}, service).status, 2);
 }
 
 TEST_F(IisResetScript, ARefusedSudoIsLoggedAndReturned)

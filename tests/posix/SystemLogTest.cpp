@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,6 +33,22 @@ TEST(SystemLog, OneReportIsOneLineOnStandardError)
 {
     const std::string out = capturedStandardError([] { ReportToSystemLog("mail to x failed:\r\n550 no\nsuch user"); });
     EXPECT_EQ(out, "sentrybell: mail to x failed:  550 no such user\n");
+}
+
+TEST(SystemLog, UnderSystemdTheJournalGetsOneLineNotTwo)
+{
+    const std::string out = capturedStandardError([] {
+        // Standard error is the journal's stream, as systemd names it for a service.
+        struct stat journal
+        {
+        };
+        ASSERT_EQ(::fstat(STDERR_FILENO, &journal), 0);
+        ::setenv("JOURNAL_STREAM", (std::to_string(journal.st_dev) + ":" + std::to_string(journal.st_ino)).c_str(), 1);
+        ReportToSystemLog("mail to x failed");
+        ::unsetenv("JOURNAL_STREAM");
+        ReportToSystemLog("a report outside systemd");
+    });
+    EXPECT_EQ(out, "sentrybell: a report outside systemd\n");
 }
 
 } // namespace

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
+#include "qt/ShowRequests.h"
 #include "qt/ViewHarness.h"
 #include "shell/TrayIcon.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -176,6 +180,81 @@ TEST_F(MainWindowView, FirstEnabledControlOfTheTabOrderHasTheFocusAtFirstShow)
     EXPECT_EQ(h.window.focusWidget(), h.window.widgetFor(f.IIS(1)));
 }
 
+TEST_F(MainWindowView, TheOperatorsMinimiseReachesTheModelSoTheMenuRestoresTheWindow)
+{
+    h.window.showAsModelSays();
+    h.window.showMinimized(); // the title bar's button, through the platform
+    EXPECT_EQ(f.WindowState(), 1);
+    Raise(f.Menu_Open.Click);
+    EXPECT_FALSE(h.window.isMinimized());
+    EXPECT_EQ(f.WindowState(), 0);
+}
+
+TEST_F(MainWindowView, NothingAppearsBeforeStartUpHasDecided)
+{
+    int shows = 0;
+    struct ShowCounter : QObject
+    {
+        int& count;
+        explicit ShowCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::Show ? 1 : 0;
+            return false;
+        }
+    } counter(shows);
+    h.window.installEventFilter(&counter);
+    f.WindowState = 1; // a start into the tray, as Form_Load goes
+    f.Visible = false;
+    h.window.showAsModelSays();
+    EXPECT_EQ(shows, 0);
+    EXPECT_FALSE(h.window.isVisible());
+}
+
+TEST_F(MainWindowView, AfterAManualCheckTheButtonAndTheMenuShowTheChecksStopped)
+{
+    f.txtTimer.Text = "30";
+    f.Command5.Caption = "タイマー停止";
+    f.Menu_Start.Enabled = false;
+    f.Timer1.Enabled = true;
+    QTest::mouseClick(h.window.widgetFor(f.手動チェック), Qt::LeftButton);
+    EXPECT_EQ(h.widget<QPushButton>(f.Command5)->text(), "タイマー開始");
+    EXPECT_TRUE(h.window.actionFor(f.Menu_Start)->isEnabled());
+    EXPECT_FALSE(h.window.actionFor(f.Menu_Stop)->isEnabled());
+}
+
+TEST_F(MainWindowView, TheDisabledButtonsNameTheFieldAtFaultAndARefusedSaveFocusesIt)
+{
+    f.Form_Load(); // no settings file: every field empty
+    EXPECT_FALSE(h.widget<QPushButton>(f.Command5)->isEnabled());
+    EXPECT_EQ(h.widget<QPushButton>(f.Command5)->toolTip(), "ログ が空です");
+    EXPECT_EQ(h.widget<QPushButton>(f.手動チェック)->toolTip(), "ログ が空です");
+    h.window.show();
+    QApplication::setActiveWindow(&h.window);
+    QTest::mouseClick(h.window.widgetFor(f.Command1), Qt::LeftButton);
+    ASSERT_EQ(h.messageBox.shown.size(), 1U);
+    EXPECT_EQ(QApplication::focusWidget(), h.window.widgetFor(f.txtLog));
+}
+
+TEST_F(MainWindowView, AnotherStartBringsTheWindowBackRestored)
+{
+    const QTemporaryDir installFolder;
+    const QString path = ShowRequestPath(installFolder.path());
+    const ShowRequests requests(path, [this] { h.window.showForAnotherStart(); });
+    ASSERT_TRUE(requests.listening()) << requests.problem().toStdString();
+    h.window.showAsModelSays();
+    f.comEnd_Click(); // no tray here: minimised
+    ASSERT_TRUE(h.window.isMinimized());
+    ASSERT_TRUE(AskRunningProgramToShow(path));
+    QElapsedTimer waited;
+    waited.start();
+    while (h.window.isMinimized() && waited.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_FALSE(h.window.isMinimized());
+    EXPECT_TRUE(h.window.isVisible());
+}
+
 TEST_F(MainWindowView, WithoutATrayHostHidingMinimisesInstead)
 {
     ASSERT_FALSE(QtTray::hostAvailable()) << "the offscreen platform has no notification area";
@@ -190,9 +269,15 @@ TEST_F(MainWindowView, WithoutATrayHostHidingMinimisesInstead)
 
 TEST_F(MainWindowView, ContactLabelsOpenTheirDocuments)
 {
+    QTest::mouseClick(h.window.widgetFor(f.Label4(0)), Qt::RightButton);
+    QTest::mouseClick(h.window.widgetFor(f.Label5(0)), Qt::MiddleButton);
+    EXPECT_TRUE(h.shell.opened.empty()) << "a notice opens on the left button only";
     QTest::mouseClick(h.window.widgetFor(f.Label4(0)), Qt::LeftButton);
     QTest::mouseClick(h.window.widgetFor(f.Label5(0)), Qt::LeftButton);
     ASSERT_EQ(h.shell.opened.size(), 2U);
+    const QFont link = h.window.widgetFor(f.Label4(2))->font();
+    EXPECT_TRUE(link.bold());
+    EXPECT_EQ(link.pointSizeF(), 11.25);
     EXPECT_EQ(h.shell.opened[0], "/opt/sentrybell/doc/user-guide.html");
     EXPECT_EQ(h.shell.opened[1], "/opt/sentrybell/doc/platform-notes.html");
     EXPECT_EQ(h.window.widgetFor(f.Label4(2))->cursor().shape(), Qt::PointingHandCursor);

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -129,10 +130,15 @@ TEST_F(PickerDialogs, FolderBrowserOpensAtTheSaveFolderAndWritesTheChosenFolderA
     form->txtParaPath.Text = utf8(programFolder.path());
     QString opened;
     QString title;
+    QString prompt;
+    QString accept;
     bool foldersOnly = false;
     DialogDriver driver([&](QFileDialog& dialog) {
         opened = dialog.directory().absolutePath();
         title = dialog.windowTitle();
+        const auto* label = dialog.findChild<QLabel*>(QStringLiteral("prompt"));
+        prompt = label != nullptr && label->isVisible() ? label->text() : QString();
+        accept = dialog.labelText(QFileDialog::Accept);
         foldersOnly = dialog.fileMode() == QFileDialog::Directory && dialog.testOption(QFileDialog::ShowDirsOnly);
         typeName(dialog, QStringLiteral("pages/")); // typed with a separator at its end
         ClickAccept(dialog);
@@ -142,6 +148,8 @@ TEST_F(PickerDialogs, FolderBrowserOpensAtTheSaveFolderAndWritesTheChosenFolderA
     ASSERT_TRUE(driver.answered());
     EXPECT_EQ(opened, QDir(programFolder.path()).absolutePath());
     EXPECT_EQ(title, QStringLiteral("希望のﾌｫﾙﾀﾞｰ名をｸﾘｯｸして、ﾌｫﾙﾀﾞｰｱｲｺﾝをｵｰﾌﾟﾝ状態にし、[OK]を押してください"));
+    EXPECT_EQ(prompt, title) << "the prompt is shown in the dialog, not only in its title bar";
+    EXPECT_EQ(accept, QStringLiteral("OK"));
     EXPECT_TRUE(foldersOnly);
     EXPECT_EQ(form->txtParaPath.Text(), utf8(inProgramFolder("pages")));
 }

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -49,6 +50,20 @@ TEST_F(TrayMenu, RightClickPopsTheMenuWithItsItemsAndSeparators)
     });
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(items, QStringList({"設定画面表示(&O)", "-", "開始(&P)", "停止(&S)", "-", "終了"}));
+}
+
+TEST_F(TrayMenu, WhileABoxIsOpenARightClickOpensNothing)
+{
+    QMenu* whileBox = nullptr;
+    bool boxOpened = false;
+    h.messageBox.whileOpen = [&] {
+        boxOpened = true;
+        whileBox = click(QSystemTrayIcon::Context);
+    };
+    QTest::mouseClick(h.window.widgetFor(f.Command1), Qt::LeftButton); // refused: a box
+    ASSERT_TRUE(boxOpened);
+    EXPECT_EQ(whileBox, nullptr);
+    EXPECT_NE(click(QSystemTrayIcon::Context), nullptr) << "the menu opens again once the box is closed";
 }
 
 TEST_F(TrayMenu, LeftAndDoubleClicksOpenNothing)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/PlatformWords.h"
 #include "fakes/FormHarness.h"
+#include "linux/PlatformWords.h"
 #include "qt/AppIcon.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"

@@ -162,7 +162,7 @@ TEST_F(NativeWindow, ModelChangesShowAtOnceAndEditsReachTheModel)
     SendMessageW(h.handle(f.Command5), BM_CLICK, 0, 0);
     EXPECT_FALSE(f.Timer1.Enabled()) << "the click ran Command5_Click";
     SendMessageW(h.handle(f.comEnd), BM_CLICK, 0, 0);
-    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.WindowState(), 1) << "no tray icon here to bring a hidden window back: minimised";
 }
 
 TEST_F(NativeWindow, ContactNoticesLookLikeLinksAndOpenTheirDocuments)
@@ -255,6 +255,70 @@ TEST_F(NativeWindow, TheMenuHasTheItemsInOrderAndFollowsTheModel)
     EXPECT_EQ(state(f.Menu_Start) & MF_GRAYED, 0U);
 }
 
+TEST_F(NativeWindow, TheOperatorsMinimiseReachesTheModelSoTheMenuRestoresTheWindow)
+{
+    h.showAndActivate();
+    SendMessageW(h.window.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); // the caption's button
+    ASSERT_TRUE(IsIconic(h.window.hwnd()));
+    EXPECT_EQ(f.WindowState(), 1);
+    Raise(f.Menu_Open.Click);
+    EXPECT_FALSE(IsIconic(h.window.hwnd()));
+    EXPECT_EQ(f.WindowState(), 0);
+}
+
+TEST_F(NativeWindow, AfterAManualCheckTheButtonAndTheMenuShowTheChecksStopped)
+{
+    f.txtTimer.Text = "30";
+    f.Timer1.Enabled = true; // the checks run, as the caption and the menu show
+    f.Menu_Start.Enabled = false;
+    ASSERT_EQ(TextOf(h.handle(f.Command5)), "タイマー停止");
+    SendMessageW(h.handle(f.手動チェック), BM_CLICK, 0, 0);
+    EXPECT_EQ(TextOf(h.handle(f.Command5)), "タイマー開始");
+    const auto grayed = [this](const MenuItem& item) {
+        return (GetMenuState(h.window.menu().handle(), h.window.menu().commandOf(item), MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    EXPECT_FALSE(grayed(f.Menu_Start));
+    EXPECT_TRUE(grayed(f.Menu_Stop));
+}
+
+TEST_F(NativeWindow, TheDisabledButtonsNameTheFieldAtFaultAndARefusedSaveFocusesIt)
+{
+    f.Form_Load(); // no settings file: every field empty
+    for (const CommandButton* button : {&f.手動チェック, &f.Command5}) {
+        HWND native = h.handle(*button);
+        EXPECT_FALSE(IsWindowEnabled(native));
+        wchar_t text[80] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = h.window.hwnd();
+        tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(native));
+        tool.lpszText = text;
+        SendMessageW(h.window.toolTips(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(Narrow(text), "ログ が空です") << button->name();
+    }
+    h.showAndActivate();
+    SendMessageW(h.handle(f.Command1), BM_CLICK, 0, 0);
+    ASSERT_EQ(h.fakes.messageBox.shown.size(), 1U);
+    EXPECT_EQ(GetFocus(), h.handle(f.txtLog));
+}
+
+TEST_F(NativeWindow, AnotherStartBringsTheWindowBackRestored)
+{
+    const UINT request = RegisterWindowMessageW(L"Sentrybell view test: show");
+    h.window.acceptShowRequests(request);
+    h.showAndActivate();
+    SendMessageW(h.window.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(IsIconic(h.window.hwnd()));
+    PostMessageW(HWND_BROADCAST, request, 0, 0);
+    const auto deadline = GetTickCount64() + 5000;
+    while (IsIconic(h.window.hwnd()) && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        h.pump();
+    }
+    EXPECT_FALSE(IsIconic(h.window.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(h.window.hwnd()));
+}
+
 TEST_F(NativeWindow, Timer1IsTheSystemsTimerAndNeverRunsWithoutAnInterval)
 {
     f.Timer1.Interval = 1000;
@@ -268,6 +332,8 @@ TEST_F(NativeWindow, Timer1IsTheSystemsTimerAndNeverRunsWithoutAnInterval)
     EXPECT_FALSE(h.window.timerArmed()) << "a zero interval would tick without pause";
 
     // A real tick runs the check cycle, whose first step turns the timer off.
+    f.txtTimeout.Text = "5";
+    f.txtUrl.Text = "http://127.0.0.1:9/check.htm";
     f.Timer1.Interval = 30;
     ASSERT_TRUE(h.window.timerArmed());
     const auto deadline = GetTickCount64() + 5000;

@@ -120,6 +120,7 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
                                           {EventFor(ReportKind::MailNotSent), 501U, EVENTLOG_ERROR_TYPE},
                                           {EventFor(ReportKind::MailSentWithoutAuth), 502U, EVENTLOG_WARNING_TYPE},
                                           {EventFor(ReportKind::LogLineNotWritten), 601U, EVENTLOG_ERROR_TYPE},
+                                          {EventFor(ReportKind::ChecksHeld), 301U, EVENTLOG_WARNING_TYPE},
                                           {EventFor(ReportKind::MetricsNotWritten), 701U, EVENTLOG_WARNING_TYPE},
                                           {EventFor(EventName::Started), 100U, EVENTLOG_INFORMATION_TYPE},
                                           {EventFor(EventName::Ended), 101U, EVENTLOG_INFORMATION_TYPE},
@@ -140,7 +141,7 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
             EXPECT_EQ(std::wstring(text, length), line) << "event " << entry.id << ", language " << language;
         }
     }
-    EXPECT_EQ(ids.size(), 14U) << "every kind and every event has an ID of its own";
+    EXPECT_EQ(ids.size(), 15U) << "every kind and every event has an ID of its own";
 }
 
 } // namespace

@@ -167,6 +167,30 @@ TEST_F(Tray, ARecreatedTaskbarGetsTheIconBackOnlyWhileItIsMeantToBeThere)
     EXPECT_FALSE(IconInTray(window));
 }
 
+TEST_F(Tray, WhileABoxIsOpenTheIconOpensNoMenu)
+{
+    bool boxOpened = false;
+    bool openedWhileBox = true;
+    h.fakes.messageBox.whileOpen = [&] {
+        boxOpened = true;
+        openedWhileBox = rightClickOnIcon();
+    };
+    SendMessageW(h.handle(f.Command1), BM_CLICK, 0, 0); // refused: a box
+    ASSERT_TRUE(boxOpened);
+    EXPECT_FALSE(openedWhileBox);
+    h.fakes.messageBox.whileOpen = {};
+    EXPECT_TRUE(rightClickOnIcon()) << "the menu opens again once the box is closed";
+}
+
+TEST_F(Tray, WithoutTheIconTheCloseButtonMinimises)
+{
+    h.showAndActivate();
+    TearDownTray(f); // as after an alert
+    SendMessageW(h.handle(f.comEnd), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(h.window.hwnd())) << "nothing could bring a hidden window back";
+    EXPECT_TRUE(IsIconic(h.window.hwnd()));
+}
+
 TEST_F(Tray, TheCloseBoxUnloadsTheWindow)
 {
     const HWND window = h.window.hwnd();

@@ -3,7 +3,7 @@
 
 #include "shell/Form1.h"
 
-// What the Linux program's window says and opens where the platforms differ: the second contact
+// What the Linux programs say and opens where the platforms differ: the second contact
 // notice leads to the page on how the program works on Linux and what stands in for the Windows parts.
 inline PlatformNotice LinuxNotice()
 {
