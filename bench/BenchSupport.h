@@ -79,6 +79,7 @@ class NoReport : public OperatorReport
 {
 public:
     void report(ReportKind, const std::string&) override {}
+    void event(const OperationalEvent&) override {}
 };
 
 // The ports a benchmark does not measure, each doing nothing, and the notice's words.

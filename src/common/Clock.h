@@ -23,6 +23,9 @@ public:
     virtual ~Clock() = default;
     virtual LocalDateTime localNow() const = 0;
     virtual std::chrono::steady_clock::time_point steadyNow() const = 0;
+    // The wall clock as the machine's other programs read it, for time stamps that other systems
+    // compare (the metrics file); never for a bound or a due time.
+    virtual std::chrono::system_clock::time_point systemNow() const = 0;
 };
 
 // The date-time text of the captions and log lines: "YYYY/MM/DD HH:MM:SS", zero-padded, 24-hour.

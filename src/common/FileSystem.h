@@ -25,6 +25,7 @@ enum class NewFileAccess
     Ordinary,  // as the process's defaults give it
     Private,   // the owner only (0600), or the owner and the folder's group (0660) in a setgid folder
     OwnerOnly, // the owner only (0600), whatever the folder
+    Public,    // readable by everyone, written by the owner (0644), whatever the umask; also when it exists
 };
 
 // Files and folders. Paths are the platform's own texts (UTF-8 in the core). No call throws.

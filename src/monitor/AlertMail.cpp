@@ -29,6 +29,19 @@ void reportSkipped(Form1& form, std::chrono::milliseconds bound, const std::vect
                                       " s ran out before these recipients were tried, and they were skipped: " + names);
 }
 
+// Counts the message for the metrics and tells the machine's log; the mail adapter has already told
+// the operator why a message did not go out.
+void recordMail(Form1& form, const std::string& recipient, const std::string& answer)
+{
+    const bool sent = answer == "OK";
+    ++(sent ? form.metrics.mailsSent : form.metrics.mailsFailed);
+    OperationalEvent event{sent ? EventName::MailSent : EventName::MailFailed, {{"recipient", recipient}}};
+    if (!sent) {
+        event.fields.emplace_back("reason", answer);
+    }
+    form.services().report.event(event);
+}
+
 } // namespace
 
 void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
@@ -40,8 +53,9 @@ void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
         return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock.steadyNow());
     };
     // The fields are read again for every message: the window may have changed them meanwhile.
-    (void)mail.SendMail(form.txtSMTP.Text, form.txtSendto.Text, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
-                        std::string(), timeLeft());
+    recordMail(form, form.txtSendto.Text,
+               mail.SendMail(form.txtSMTP.Text, form.txtSendto.Text, form.txtFrom.Text, form.txtSubject.Text,
+                             form.errReport, std::string(), timeLeft()));
     if (!holdsMoreThanSpaces(form.txtCC.Text)) {
         return;
     }
@@ -55,7 +69,8 @@ void SendAlertMail(Form1& form, std::chrono::milliseconds bound)
         }
         // The piece goes as it is, spaces and all, and an empty one too: the mail adapter decides
         // what reaches the envelope.
-        (void)mail.SendMail(form.txtSMTP.Text, *piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
-                            std::string(), left);
+        recordMail(form, *piece,
+                   mail.SendMail(form.txtSMTP.Text, *piece, form.txtFrom.Text, form.txtSubject.Text, form.errReport,
+                                 std::string(), left));
     }
 }

@@ -3,6 +3,7 @@
 #include "common/OperatorReport.h"
 #include "config/FieldRules.h"
 #include "monitor/AlertMail.h"
+#include "monitor/CheckMetrics.h"
 #include "monitor/FailureLog.h"
 #include "monitor/FetchCheckPage.h"
 #include "monitor/RecoveryActions.h"
@@ -51,6 +52,7 @@ void Form1::Timer1_Timer()
     Timer1.Enabled = false;
     ShowStatus(*this, ReceivingCaption);
 
+    const auto began = services().clock.steadyNow();
     const int outcome = FetchCheckPage(*this);
     if (outcome == 0) {
         errCount = 0;
@@ -59,13 +61,15 @@ void Form1::Timer1_Timer()
             Timer1.Interval = *interval;
         }
         ShowStatus(*this, DateTimeText(services().clock.localNow()) + ReadNormallySuffix);
+        RecordCheck(*this, outcome, began);
     } else {
         ShowStatus(*this, ReceptionErrorCaption);
         errCount = static_cast<std::int16_t>(errCount + 1);
+        RecordCheck(*this, outcome, began);
         AppendFailureLog(*this, outcome, errCount);
         if (errCount >= FailuresBeforeAlert) {
             if (OptBoot(0).Value()) {
-                RunIisReset(*this, IisRestart);
+                StartRecovery(*this, IisRestart);
                 Timer1.Interval = RecoveryIntervalMs;
             }
             AppendRecoveryLog(*this);
@@ -74,11 +78,15 @@ void Form1::Timer1_Timer()
             TearDownTray(*this);
             errCount = 0;
             if (OptBoot(1).Value()) {
-                RunIisReset(*this, IisReboot);
+                StartRecovery(*this, IisReboot);
+                // The program ends here, not through the window: its last words to the fleet go first.
+                services().report.event({EventName::Ended, {{"reason", "reboot"}}});
+                PublishMetrics(*this, true);
                 services().lifetime.endNow();
                 return;
             }
         }
     }
     Timer1.Enabled = true;
+    PublishMetrics(*this);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "common/Clock.h"
 #include "config/FieldRules.h"
+#include "monitor/CheckMetrics.h"
 #include "monitor/FailureLog.h"
 #include "monitor/FetchCheckPage.h"
 #include "monitor/StatusTexts.h"
@@ -27,8 +28,10 @@ void Form1::手動チェック_Click()
     ShowTimerStopped(*this);
     ShowStatus(*this, ReceivingCaption);
 
+    const auto began = services().clock.steadyNow();
     const int outcome = FetchCheckPage(*this);
     if (outcome == 0) {
+        RecordCheck(*this, outcome, began);
         Caption = DateTimeText(services().clock.localNow()) + ReadNormallySuffix;
         services().messageBox.MsgBox("ページ読み込みOK！！", vbExclamation, AppTitle);
         errCount = 0;
@@ -36,6 +39,7 @@ void Form1::手動チェック_Click()
     } else {
         ShowStatus(*this, ReceptionErrorCaption);
         errCount = static_cast<std::int16_t>(errCount + 1);
+        RecordCheck(*this, outcome, began);
         AppendFailureLog(*this, outcome, errCount);
         if (errCount >= FailuresBeforeAlert) {
             TearDownTray(*this);
@@ -44,4 +48,5 @@ void Form1::手動チェック_Click()
         }
     }
     SetTrayIcon(*this, Caption, TrayMessage::Modify);
+    PublishMetrics(*this);
 }

@@ -2,6 +2,7 @@
 #include "monitor/RecoveryActions.h"
 
 #include "common/Environment.h"
+#include "common/OperatorReport.h"
 #include "monitor/ProcessLauncher.h"
 #include "shell/Form1.h"
 
@@ -12,14 +13,24 @@ std::string SystemDirectory(Form1& form)
     return form.services().environment.systemFolder();
 }
 
-void RunIisReset(Form1& form, std::string_view switchText)
+bool RunIisReset(Form1& form, std::string_view switchText)
 {
     const Environment& environment = form.services().environment;
     // The program and its switch stay two separate arguments, so a folder with spaces needs no
     // quoting and no part of the path can be read as a further argument.
     const std::string program =
         SystemDirectory(form) + environment.pathSeparator() + "iisreset" + environment.executableSuffix();
-    (void)form.services().launcher.start(program, {std::string(switchText)});
+    return form.services().launcher.start(program, {std::string(switchText)});
+}
+
+void StartRecovery(Form1& form, std::string_view switchText)
+{
+    if (!RunIisReset(form, switchText)) {
+        return;
+    }
+    const bool reboot = switchText == IisReboot;
+    ++(reboot ? form.metrics.rebootsStarted : form.metrics.restartsStarted);
+    form.services().report.event({EventName::RecoveryStarted, {{"action", reboot ? "reboot" : "restart"}}});
 }
 
 // The four buttons of the IIS control array, by index.
@@ -29,5 +40,5 @@ void Form1::IIS_Click(int index)
     if (index < 0 || index >= static_cast<int>(switches.size())) {
         return;
     }
-    RunIisReset(*this, switches[static_cast<std::size_t>(index)]);
+    (void)RunIisReset(*this, switches[static_cast<std::size_t>(index)]);
 }

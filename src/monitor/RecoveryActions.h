@@ -16,5 +16,10 @@ inline constexpr std::string_view IisReboot = "/REBOOT";
 std::string SystemDirectory(Form1& form);
 
 // Starts "<SystemDirectory><separator>iisreset<suffix>" with `switchText` as its one argument and
-// returns at once. Whether the command could be started, and how it ended, is not examined.
-void RunIisReset(Form1& form, std::string_view switchText);
+// returns at once: true when the command was started (the launcher reports one that could not be).
+// How it ended is not examined.
+bool RunIisReset(Form1& form, std::string_view switchText);
+
+// The recovery after failed checks: RunIisReset with /RESTART or /REBOOT, counted for the metrics
+// and told to the machine's log when the command was started.
+void StartRecovery(Form1& form, std::string_view switchText);

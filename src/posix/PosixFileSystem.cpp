@@ -401,13 +401,16 @@ bool PosixFileSystem::replaceFile(const std::string& linkOrFile, std::string_vie
     // The temporary gets the final file's owner and mode before any secret is written into it. An
     // existing file keeps its mode, and its owner where the process may give it (root), so that
     // replacing it does not take it from its operator. An ordinary new file gets what the umask
-    // leaves of 0666, as open() gives it; a private one its exact mode.
+    // leaves of 0666, as open() gives it; a private one its exact mode; a public one 0644 always, since
+    // its readers are other programs that may run as anyone.
     struct stat existing
     {
     };
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     std::optional<mode_t> exactMode;
-    if (exists) {
+    if (access == NewFileAccess::Public) {
+        exactMode = 0644;
+    } else if (exists) {
         exactMode = existing.st_mode & 07777;
     } else if (access != NewFileAccess::Ordinary) {
         exactMode = privateFileMode(path, access);

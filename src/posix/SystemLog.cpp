@@ -36,15 +36,28 @@ bool standardErrorIsTheJournal()
            inode == standardError.st_ino;
 }
 
-} // namespace
-
-void ReportToSystemLog(const std::string& message)
+void openOnce()
 {
     static const bool opened = [] {
         openlog("sentrybell", LOG_PID, LOG_USER);
         return true;
     }();
     (void)opened;
+}
+
+} // namespace
+
+void EventToSystemLog(const OperationalEvent& event)
+{
+    openOnce();
+    const bool failure = event.name == EventName::CheckFailed || event.name == EventName::MailFailed ||
+                         event.name == EventName::SettingsRefused || event.name == EventName::RecoveryStarted;
+    syslog(failure ? LOG_WARNING : LOG_INFO, "%s", EventLine(event).c_str());
+}
+
+void ReportToSystemLog(const std::string& message)
+{
+    openOnce();
     const std::string line = oneLine(message);
     if (!standardErrorIsTheJournal()) {
         std::fprintf(stderr, "sentrybell: %s\n", line.c_str());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/WindowHandle.h"
+#include "monitor/CheckMetrics.h"
 #include "shell/Controls.h"
 #include "shell/EventGate.h"
 #include "shell/WindowLayout.h"
@@ -138,6 +139,7 @@ public:
     std::int16_t errCount = 0; // failed checks in a row
     std::string errReport;     // one alert line per failed check since start-up; the alert mail's body
     std::string IniPath;       // full path of SETTING.ini, formed at start-up
+    CheckMetrics metrics;      // what the metrics file reports
 
     // Event handlers.
     void Form_Load();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/RunControl.h"
 
+#include "common/OperatorReport.h"
+#include "monitor/CheckMetrics.h"
 #include "shell/Form1.h"
 #include "shell/TrayIcon.h"
 #include "shell/UiServices.h"
@@ -35,6 +37,7 @@ void Form1::Command5_Click()
         showTimerRunning(*this);
         Timer1.Enabled = true;
     }
+    PublishMetrics(*this);
 }
 
 // Called directly, not through the button, so that they work while Command5 is disabled.
@@ -74,4 +77,6 @@ void Form1::Form_QueryUnload(int& cancel, int /*unloadMode*/)
 {
     TearDownTray(*this);
     cancel = 0;
+    services().report.event({EventName::Ended, {{"reason", "closed"}}});
+    PublishMetrics(*this, true);
 }

@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "common/Clock.h"
+#include "common/Environment.h"
 #include "common/FileSystem.h"
+#include "common/OperatorReport.h"
+#include "common/ProgramVersion.h"
 #include "config/AutoLogon.h"
 #include "config/FieldRules.h"
 #include "config/SettingsComplete.h"
@@ -14,11 +18,46 @@
 #include <variant>
 #include <vector>
 
+namespace {
+
+// Tells the machine's log whether the checks run after the settings were read, and if not, which
+// key is at fault in the window's first field that keeps them off.
+void reportSettings(Form1& form, const std::vector<SettingField>& settings)
+{
+    OperatorReport& report = form.services().report;
+    if (form.Timer1.Enabled()) {
+        report.event({EventName::SettingsLoaded, {{"file", form.IniPath}}});
+        return;
+    }
+    const auto incomplete = FirstIncompleteField(form);
+    std::string key = "TIMER"; // complete but for the interval's own rule
+    std::string reason = "not a usable interval";
+    if (incomplete) {
+        reason = incomplete->reason;
+        for (const SettingField& setting : settings) {
+            const auto* box = std::get_if<TextBox*>(&setting.control);
+            if (box != nullptr && *box == incomplete->field) {
+                key = setting.key;
+            }
+        }
+    }
+    report.event({EventName::SettingsRefused, {{"file", form.IniPath}, {"key", key}, {"reason", reason}}});
+}
+
+} // namespace
+
 void Form1::Form_Load()
 {
     auto& s = services();
     errCount = 0;
     IniPath = SettingsFilePath(s.environment);
+    if (metrics.started == std::chrono::system_clock::time_point{}) {
+        metrics.started = s.clock.systemNow();
+        s.report.event(
+            {EventName::Started, {{"version", ProgramVersion}, {"folder", s.environment.executableFolder()}}});
+    }
+    metrics.file.clear();
+    metrics.failureReported = false;
 
     const std::vector<SettingField> settings = SettingsTable(*this);
     if (!s.files.fileExists(IniPath)) {
@@ -34,6 +73,7 @@ void Form1::Form_Load()
         Command5.Enabled = false;
         ShowFieldAtFault(*this);
         std::cerr << AppTitle << ": the checks stay off until the settings are saved: there is no " << IniPath << '\n';
+        s.report.event({EventName::SettingsRefused, {{"file", IniPath}, {"reason", "no settings file"}}});
     } else {
         // Every key in one reading of the file, each shown by its field's rule: a number the rule
         // refuses (0, too large, not a number) shows as an empty field, which keeps the checks off, as a
@@ -42,7 +82,10 @@ void Form1::Form_Load()
         for (const SettingField& setting : settings) {
             keys.emplace_back(setting.section, setting.key);
         }
+        // Last, and outside the table: the metrics file is no field of the window and no save writes it.
+        keys.emplace_back(MetricsSection, MetricsFileKey);
         const std::vector<std::string> stored = GetIniValues(s.files, s.encoding, keys, IniPath);
+        metrics.file = stored.back();
         // The auto-logon account comes from the file when it holds LOGIN, else from the Winlogon store.
         bool loginStored = false;
         for (std::size_t i = 0; i < settings.size(); ++i) {
@@ -66,6 +109,7 @@ void Form1::Form_Load()
         }
 
         RearmTimer(*this);
+        reportSettings(*this, settings);
     }
 
     // The tray menu offers stop, whatever start-up decided about the timer.
@@ -81,4 +125,5 @@ void Form1::Form_Load()
         WindowState = 1;
         HideToTray(*this);
     }
+    PublishMetrics(*this);
 }

@@ -46,20 +46,58 @@ EventLogEntry EventFor(ReportKind kind)
         return {SENTRYBELL_EVENT_LOG_LINE_NOT_WRITTEN, EVENTLOG_ERROR_TYPE};
     case ReportKind::ChecksHeld:
         return {SENTRYBELL_EVENT_CHECKS_HELD, EVENTLOG_WARNING_TYPE};
+    case ReportKind::MetricsNotWritten:
+        return {SENTRYBELL_EVENT_METRICS_NOT_WRITTEN, EVENTLOG_WARNING_TYPE};
     }
     return {SENTRYBELL_EVENT_LOG_LINE_NOT_WRITTEN, EVENTLOG_ERROR_TYPE}; // not reached: each kind has its case
 }
+
+EventLogEntry EventFor(EventName name)
+{
+    switch (name) {
+    case EventName::Started:
+        return {SENTRYBELL_EVENT_STARTED, EVENTLOG_INFORMATION_TYPE};
+    case EventName::SettingsLoaded:
+        return {SENTRYBELL_EVENT_SETTINGS_LOADED, EVENTLOG_INFORMATION_TYPE};
+    case EventName::SettingsRefused:
+        return {SENTRYBELL_EVENT_SETTINGS_REFUSED, EVENTLOG_WARNING_TYPE};
+    case EventName::CheckFailed:
+        return {SENTRYBELL_EVENT_CHECK_FAILED, EVENTLOG_WARNING_TYPE};
+    case EventName::RecoveryStarted:
+        return {SENTRYBELL_EVENT_RECOVERY_STARTED, EVENTLOG_WARNING_TYPE};
+    case EventName::MailSent:
+        return {SENTRYBELL_EVENT_MAIL_SENT, EVENTLOG_INFORMATION_TYPE};
+    case EventName::MailFailed:
+        return {SENTRYBELL_EVENT_MAIL_FAILED, EVENTLOG_ERROR_TYPE};
+    case EventName::Ended:
+        return {SENTRYBELL_EVENT_ENDED, EVENTLOG_INFORMATION_TYPE};
+    }
+    return {SENTRYBELL_EVENT_ENDED, EVENTLOG_INFORMATION_TYPE}; // not reached: each name has its case
+}
+
+namespace {
+
+void writeEvent(const EventLogEntry& entry, const std::string& line)
+{
+    const HANDLE source = eventSource();
+    if (source == nullptr) {
+        return;
+    }
+    const std::wstring wide = Widen(line);
+    const wchar_t* strings[] = {wide.c_str()};
+    ReportEventW(source, entry.type, 0, entry.id, nullptr, 1, 0, strings, nullptr);
+}
+
+} // namespace
 
 void ReportToEventLog(ReportKind kind, const std::string& message)
 {
     const std::string line = oneLine(message);
     std::cerr << "sentrybell: " << line << std::endl;
-    const HANDLE source = eventSource();
-    if (source == nullptr) {
-        return;
-    }
-    const EventLogEntry entry = EventFor(kind);
-    const std::wstring wide = Widen(line);
-    const wchar_t* strings[] = {wide.c_str()};
-    ReportEventW(source, entry.type, 0, entry.id, nullptr, 1, 0, strings, nullptr);
+    writeEvent(EventFor(kind), line);
+}
+
+void EventToEventLog(const OperationalEvent& event)
+{
+    writeEvent(EventFor(event.name), EventLine(event));
 }

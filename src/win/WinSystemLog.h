@@ -14,6 +14,7 @@ struct EventLogEntry
     std::uint16_t type; // EVENTLOG_ERROR_TYPE or EVENTLOG_WARNING_TYPE
 };
 EventLogEntry EventFor(ReportKind kind);
+EventLogEntry EventFor(EventName name);
 
 // Tells the operator about something the window does not show: one event in the Application event
 // log, where a Windows operator looks first (source "Sentrybell", the event ID of its kind), and one
@@ -25,9 +26,14 @@ EventLogEntry EventFor(ReportKind kind);
 // ... cannot be found", and the text itself is still shown whole.
 void ReportToEventLog(ReportKind kind, const std::string& message);
 
+// One operational event in the Application event log, with its name's event ID and its key=value
+// line as the text; not on standard error.
+void EventToEventLog(const OperationalEvent& event);
+
 // The operator's reports of the core, through ReportToEventLog.
 class EventLogReport : public OperatorReport
 {
 public:
     void report(ReportKind kind, const std::string& message) override { ReportToEventLog(kind, message); }
+    void event(const OperationalEvent& event) override { EventToEventLog(event); }
 };

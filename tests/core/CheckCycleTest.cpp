@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "fakes/RunningWatchdog.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +126,47 @@ TEST_F(CheckCycle, SystemRestartMailsThenRebootsAndEndsAtOnce)
     EXPECT_FALSE(form.Timer1.Enabled());
     EXPECT_EQ(form.Timer1.Interval(), 30000) << "no restart interval without a restart";
     EXPECT_FALSE(tray.iconShown);
+}
+
+// What a fleet reads: one event per step in the machine's log, and after each check the metrics file.
+TEST_F(CheckCycle, TheMachinesLogAndTheMetricsFileFollowARestart)
+{
+    form.metrics.file = "/srv/watch/sentrybell.prom";
+    tick();
+    const std::string healthy = files.files[form.metrics.file];
+    EXPECT_NE(healthy.find("\nsentrybell_last_check_healthy 1\n"), std::string::npos) << healthy;
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(clock.systemNow().time_since_epoch());
+    EXPECT_NE(healthy.find("\nsentrybell_last_check_timestamp_seconds " + std::to_string(now.count()) + ".000000\n"),
+              std::string::npos)
+        << "the wall-clock time of the check's start, by the clock the check uses";
+    EXPECT_EQ(files.lastAccess, NewFileAccess::Public);
+
+    setServerDown(true);
+    mail.reply = "550 no such \"user\"";
+    tick();
+    tick();
+    EXPECT_EQ(report.events,
+              Lines({"event=check_failed outcome=url_not_opened count=1",
+                     "event=check_failed outcome=url_not_opened count=2", "event=recovery_started action=restart",
+                     "event=mail_failed recipient=ops@example.test reason=\"550 no such \\\"user\\\"\"",
+                     "event=mail_failed recipient=cc1@example.test reason=\"550 no such \\\"user\\\"\"",
+                     "event=mail_failed recipient=cc2@example.test reason=\"550 no such \\\"user\\\"\""}));
+    const std::string after = files.files[form.metrics.file];
+    for (const char* sample :
+         {"sentrybell_consecutive_failures 0", "sentrybell_last_check_healthy 0",
+          "sentrybell_last_check_outcome{outcome=\"url_not_opened\"} 1",
+          "sentrybell_checks_total{outcome=\"healthy\"} 1", "sentrybell_checks_total{outcome=\"url_not_opened\"} 2",
+          "sentrybell_recoveries_started_total{action=\"restart\"} 1",
+          "sentrybell_alert_mails_total{result=\"failed\"} 3", "sentrybell_timer_running 1"}) {
+        EXPECT_NE(after.find(std::string("\n") + sample + "\n"), std::string::npos) << sample << "\n" << after;
+    }
+
+    // A file that cannot be written is told once, and the checks go on.
+    files.failWrites = true;
+    tick();
+    tick();
+    EXPECT_EQ(std::count(report.kinds.begin(), report.kinds.end(), ReportKind::MetricsNotWritten), 1);
+    EXPECT_TRUE(form.Timer1.Enabled());
 }
 
 TEST_F(CheckCycle, EachAlertCarriesEveryFailureSinceStartUp)

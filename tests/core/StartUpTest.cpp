@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CapturedStderr.h"
+#include "common/ProgramVersion.h"
 #include "config/AutoLogon.h"
 #include "fakes/FormHarness.h"
 
@@ -9,6 +10,7 @@
 namespace {
 
 const std::string Path = "/opt/sentrybell/SETTING.ini";
+const std::string Started = std::string("event=started version=") + ProgramVersion + " folder=/opt/sentrybell";
 
 using Keys = std::map<std::string, std::string>;
 
@@ -97,6 +99,8 @@ TEST_F(StartUp, WithoutAFileTheToolIsUnconfigured)
     EXPECT_TRUE(h.files.files.empty());    // no file is created
     EXPECT_TRUE(h.registry.reads.empty()); // and the registry is not read
     EXPECT_EQ(h.tray.calls, (std::vector<std::string>{"subclass", "add:Sentrybell"}));
+    EXPECT_EQ(h.report.events, (std::vector<std::string>{Started, "event=settings_refused file=" + std::string(Path) +
+                                                                      " reason=\"no settings file\""}));
 }
 
 TEST_F(StartUp, CompleteSettingsStartTheChecks)
@@ -120,7 +124,20 @@ TEST_F(StartUp, CompleteSettingsStartTheChecks)
     EXPECT_TRUE(f.Command5.Enabled());
     EXPECT_EQ(f.Command5.Caption(), "タイマー停止");
     EXPECT_EQ(err.text(), "");
+    EXPECT_EQ(h.report.events, (std::vector<std::string>{Started, "event=settings_loaded file=" + std::string(Path)}));
     ASSERT_TRUE(h.timer.fireNext()); // the first check is due 30 s after start-up
+}
+
+TEST_F(StartUp, TheMetricsFileNamedInItsOwnSectionIsWrittenAtOnce)
+{
+    writeFile(completeSetting(), completeMail());
+    h.files.files[Path] += "[METRICS]\r\nFILE=/srv/check/sentrybell.prom\r\n";
+    f.Form_Load();
+    EXPECT_EQ(f.metrics.file, "/srv/check/sentrybell.prom");
+    const std::string text = h.files.files["/srv/check/sentrybell.prom"];
+    EXPECT_NE(text.find("\nsentrybell_timer_running 1\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("sentrybell_last_check_"), std::string::npos) << "no check yet, so no last check";
+    EXPECT_EQ(h.files.lastAccess, NewFileAccess::Public);
 }
 
 TEST_F(StartUp, AFileWithoutLoginTakesTheAccountFromTheRegistry)
@@ -224,6 +241,8 @@ TEST_F(StartUp, ATimeoutItsRuleRefusesShowsEmptyAndKeepsTheChecksOff)
         EXPECT_EQ(other.form.txtTimeout.Text(), "") << timeout;
         EXPECT_FALSE(other.form.Timer1.Enabled()) << timeout;
         EXPECT_NE(err.text().find("txtTimeout is empty"), std::string::npos) << err.text();
+        EXPECT_EQ(other.report.events.back(),
+                  "event=settings_refused file=" + std::string(Path) + " key=TIMEOUT reason=\"is empty\"");
     }
 }
 

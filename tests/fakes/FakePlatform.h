@@ -18,12 +18,14 @@ class FakeClock : public Clock
 public:
     LocalDateTime localNow() const override;
     std::chrono::steady_clock::time_point steadyNow() const override { return m_steady; }
+    std::chrono::system_clock::time_point systemNow() const override { return m_system + m_steady.time_since_epoch(); }
     void advance(std::chrono::milliseconds step) { m_steady += step; }
     void setLocal(LocalDateTime local) { m_local = local; }
 
 private:
     LocalDateTime m_local{2026, 12, 7, 9, 5, 3};
     std::chrono::steady_clock::time_point m_steady{};
+    std::chrono::system_clock::time_point m_system{std::chrono::seconds(1796634303)}; // 2026-12-07 09:05:03 UTC
 };
 
 // Keeps every report, in order: its text, and its kind at the same place of `kinds`.
@@ -37,6 +39,8 @@ public:
         kinds.push_back(kind);
         reports.push_back(message);
     }
+    std::vector<std::string> events; // each as its line
+    void event(const OperationalEvent& event) override { events.push_back(EventLine(event)); }
 };
 
 class FakeEnvironment : public Environment

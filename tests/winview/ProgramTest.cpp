@@ -115,13 +115,21 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
 {
     const std::wstring line = L"mail to \"ops@example.test\" via \"127.0.0.1\" failed: 監視 %2";
     std::set<std::uint32_t> ids;
-    for (const auto& [kind, id, type] : {std::tuple{ReportKind::SaveRefused, 201U, EVENTLOG_WARNING_TYPE},
-                                         {ReportKind::RecoveryNotStarted, 401U, EVENTLOG_ERROR_TYPE},
-                                         {ReportKind::MailNotSent, 501U, EVENTLOG_ERROR_TYPE},
-                                         {ReportKind::MailSentWithoutAuth, 502U, EVENTLOG_WARNING_TYPE},
-                                         {ReportKind::LogLineNotWritten, 601U, EVENTLOG_ERROR_TYPE},
-                                         {ReportKind::ChecksHeld, 301U, EVENTLOG_WARNING_TYPE}}) {
-        const EventLogEntry entry = EventFor(kind);
+    for (const auto& [entry, id, type] : {std::tuple{EventFor(ReportKind::SaveRefused), 201U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(ReportKind::RecoveryNotStarted), 401U, EVENTLOG_ERROR_TYPE},
+                                          {EventFor(ReportKind::MailNotSent), 501U, EVENTLOG_ERROR_TYPE},
+                                          {EventFor(ReportKind::MailSentWithoutAuth), 502U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(ReportKind::LogLineNotWritten), 601U, EVENTLOG_ERROR_TYPE},
+                                          {EventFor(ReportKind::ChecksHeld), 301U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(ReportKind::MetricsNotWritten), 701U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(EventName::Started), 100U, EVENTLOG_INFORMATION_TYPE},
+                                          {EventFor(EventName::Ended), 101U, EVENTLOG_INFORMATION_TYPE},
+                                          {EventFor(EventName::SettingsLoaded), 200U, EVENTLOG_INFORMATION_TYPE},
+                                          {EventFor(EventName::SettingsRefused), 202U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(EventName::CheckFailed), 300U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(EventName::RecoveryStarted), 400U, EVENTLOG_WARNING_TYPE},
+                                          {EventFor(EventName::MailSent), 500U, EVENTLOG_INFORMATION_TYPE},
+                                          {EventFor(EventName::MailFailed), 503U, EVENTLOG_ERROR_TYPE}}) {
         EXPECT_EQ(entry.id, id);
         EXPECT_EQ(entry.type, type);
         ids.insert(entry.id);
@@ -133,7 +141,7 @@ TEST_F(ProgramFile, CarriesAMessageForEveryEventItWrites)
             EXPECT_EQ(std::wstring(text, length), line) << "event " << entry.id << ", language " << language;
         }
     }
-    EXPECT_EQ(ids.size(), 6U) << "every kind has an ID of its own";
+    EXPECT_EQ(ids.size(), 15U) << "every kind and every event has an ID of its own";
 }
 
 } // namespace

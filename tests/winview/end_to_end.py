@@ -30,13 +30,13 @@ import windows_program as wp  # noqa: E402
 SMTP_SERVER = os.path.join(wp.SOURCE_DIR, "tests", "support", "smtp_test_server.py")
 SUBJECT = "ウェブサーバー停止"
 # The event log's types, as ReportEventW takes them.
-ERROR, WARNING = 0x0001, 0x0002
+ERROR, WARNING, INFORMATION = 0x0001, 0x0002, 0x0004
 # Wine keeps no event log (ReadEventLogW finds no record), but with these channels it traces every
 # ReportEventW call: its type and event ID, then its line.
-EVENT_TRACE = "-all,fixme+advapi,warn+eventlog,err+eventlog"
+EVENT_TRACE = "-all,fixme+advapi,trace+eventlog,warn+eventlog,err+eventlog"
 EVENT_CALL = re.compile(r"^([0-9a-f]+):fixme:advapi:ReportEventW \([0-9A-Fa-f]+,0x([0-9a-f]{4}),0x[0-9a-f]{4},"
                         r"0x([0-9a-f]{8}),")
-EVENT_LINE = re.compile(r'^([0-9a-f]+):(?:err|warn):eventlog:ReportEventW L"(.*)"$')
+EVENT_LINE = re.compile(r'^([0-9a-f]+):(?:err|warn|trace):eventlog:ReportEventW L"(.*)"$')
 
 
 class WebServer:
@@ -299,7 +299,7 @@ class WindowsProgram(unittest.TestCase):
         self.assert_recovery_commands(["/REBOOT"])
         self.assertEqual(wp.probe()["window"], "0")
 
-    def test_a_recovery_that_cannot_start_and_a_mail_that_cannot_go_are_events_of_their_own(self):
+    def test_each_step_and_each_failure_is_an_event_of_its_own(self):
         os.remove(self.system_iisreset)
         # Bound and never listening: every connection to it is refused at once.
         closed = socket.socket()
@@ -308,14 +308,20 @@ class WindowsProgram(unittest.TestCase):
         self.web.stop()
         self.start_program(kidou=0, restart=0, smtp_port=closed.getsockname()[1], wine_debug=EVENT_TRACE)
         kinds = lambda: [event[:2] for event in self.events()]  # noqa: E731
-        self.assertTrue(wp.wait_for(lambda: kinds().count((ERROR, 501)) >= 2, 30), self.said())
+        self.assertTrue(wp.wait_for(lambda: kinds().count((ERROR, 503)) >= 2, 30), self.said())
 
+        # The operational events (1xx to 5xx) around the operator's reports of what went wrong (401, 501).
         events = self.events()
-        self.assertEqual(kinds()[:3], [(ERROR, 401), (ERROR, 501), (ERROR, 501)], self.said())
-        self.assertIn("cannot start", events[0][2])
-        self.assertIn("iisreset.exe", events[0][2])
-        self.assertIn('mail to \\"ops@example.test\\"', events[1][2])
-        self.assertIn('mail to \\"cc@example.test\\"', events[2][2])
+        self.assertEqual(kinds()[:9], [(INFORMATION, 100), (INFORMATION, 200), (WARNING, 300), (WARNING, 300),
+                                       (ERROR, 401), (ERROR, 501), (ERROR, 503), (ERROR, 501), (ERROR, 503)],
+                         self.said())
+        self.assertTrue(events[0][2].startswith("event=started version="), events[0][2])
+        self.assertEqual(events[3][2], "event=check_failed outcome=url_not_opened count=2")
+        self.assertIn("cannot start", events[4][2])
+        self.assertIn("iisreset.exe", events[4][2])
+        self.assertIn('mail to \\"ops@example.test\\"', events[5][2])
+        self.assertTrue(events[6][2].startswith("event=mail_failed recipient=ops@example.test reason="), events[6][2])
+        self.assertIn('mail to \\"cc@example.test\\"', events[7][2])
         self.assertIsNone(self.program.poll(), "the watchdog goes on")
 
 
