@@ -5,8 +5,7 @@
 #include "config/RegistryStore.h"
 #include "monitor/MailCallSites.h"
 #include "monitor/ProcessLauncher.h"
-#include "pickers/FileChooser.h"
-#include "pickers/FolderChooser.h"
+#include "service/HeadlessPorts.h"
 #include "shell/Form1.h"
 #include "shell/UiServices.h"
 
@@ -23,14 +22,6 @@ class NoMessageBox : public MessageBoxService
 {
 public:
     void MsgBox(const std::string&, int, const std::string&) override {}
-};
-class NoTray : public TrayService
-{
-public:
-    void notifyIcon(TrayMessage, const std::string&) override {}
-    void installSubclass() override {}
-    void restoreSubclass() override {}
-    bool showsIcon() const override { return false; }
 };
 class NoLifetime : public AppLifetime
 {
@@ -64,17 +55,6 @@ public:
     std::string read(RegistryHive, const std::string&, const std::string&) const override { return {}; }
     bool write(RegistryHive, const std::string&, const std::string&, const std::string&) override { return true; }
 };
-class NoFileChooser : public FileChooser
-{
-public:
-    FileDialogResult choose(const FileDialogRequest&) override { return {}; }
-    DialogBuffers buffers() const override { return {}; }
-};
-class NoFolderChooser : public FolderChooser
-{
-public:
-    std::string browseForFolder(WindowHandle, const std::string&, const std::string&) override { return {}; }
-};
 class NoReport : public OperatorReport
 {
 public:
@@ -92,8 +72,8 @@ struct IdlePorts
     NoMail mail;
     NoLauncher launcher;
     NoRegistry registry;
-    NoFileChooser fileChooser;
-    NoFolderChooser folderChooser;
+    CancellingFileChooser fileChooser;
+    CancellingFolderChooser folderChooser;
     NoReport report;
     PlatformNotice notice;
 };
