@@ -25,12 +25,8 @@ std::string folderPart(const std::string& path, char separator)
 // Where the field is kept in SETTING.ini, for whoever edits the file by hand (the service's operator).
 std::string storedAs(Form1& form, const TextBox* field)
 {
-    for (const SettingField& setting : SettingsTable(form)) {
-        if (const auto* box = std::get_if<TextBox*>(&setting.control); box && *box == field) {
-            return std::string(" (") + setting.key + " in [" + setting.section + "])";
-        }
-    }
-    return {};
+    const auto setting = StoredSetting(form, field);
+    return setting ? std::string(" (") + setting->key + " in [" + setting->section + "])" : std::string();
 }
 
 // What is wrong with a field, for standard error and in the window's words.

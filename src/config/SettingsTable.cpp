@@ -116,3 +116,13 @@ std::optional<SaveFault> SectionFault(const std::vector<SettingField>& settings,
     }
     return std::nullopt;
 }
+
+std::optional<SettingField> StoredSetting(Form1& form, const TextBox* field)
+{
+    for (const SettingField& setting : SettingsTable(form)) {
+        if (const auto* box = std::get_if<TextBox*>(&setting.control); box != nullptr && *box == field) {
+            return setting;
+        }
+    }
+    return std::nullopt;
+}

@@ -46,6 +46,9 @@ struct SettingField
 // in this order.
 std::vector<SettingField> SettingsTable(Form1& form);
 
+// The row of a text box: where the field is kept in the file. Nothing for a box the file does not hold.
+std::optional<SettingField> StoredSetting(Form1& form, const TextBox* field);
+
 // Shows a stored value in the field, by the field's rule.
 void ShowStored(const SettingField& setting, std::string_view stored);
 

@@ -22,7 +22,7 @@ namespace {
 
 // Tells the machine's log whether the checks run after the settings were read, and if not, which
 // key is at fault in the window's first field that keeps them off.
-void reportSettings(Form1& form, const std::vector<SettingField>& settings)
+void reportSettings(Form1& form)
 {
     OperatorReport& report = form.services().report;
     if (form.Timer1.Enabled()) {
@@ -34,11 +34,8 @@ void reportSettings(Form1& form, const std::vector<SettingField>& settings)
     std::string reason = "not a usable interval";
     if (incomplete) {
         reason = incomplete->reason;
-        for (const SettingField& setting : settings) {
-            const auto* box = std::get_if<TextBox*>(&setting.control);
-            if (box != nullptr && *box == incomplete->field) {
-                key = setting.key;
-            }
+        if (const auto setting = StoredSetting(form, incomplete->field)) {
+            key = setting->key;
         }
     }
     report.event({EventName::SettingsRefused, {{"file", form.IniPath}, {"key", key}, {"reason", reason}}});
@@ -109,7 +106,7 @@ void Form1::Form_Load()
         }
 
         RearmTimer(*this);
-        reportSettings(*this, settings);
+        reportSettings(*this);
     }
 
     // The tray menu offers stop, whatever start-up decided about the timer.
