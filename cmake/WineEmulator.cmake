@@ -15,5 +15,9 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                     WORLD_READ WORLD_EXECUTE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+    set(SENTRYBELL_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+    # ctest's runs are GoogleTest programs; see the wrapper for what --test changes.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${SENTRYBELL_WINE_RUN} --test)
+else()
+    set(SENTRYBELL_WINE_RUN ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()
